@@ -1,0 +1,46 @@
+#include "batch/command_table.h"
+
+#include <cstdarg>
+
+namespace kiv::batch {
+
+void BatchState::warn(const char* fmt, ...) {
+    ++problems;
+    if (diagnostics == nullptr) return;
+    std::fprintf(diagnostics, "KivBatch: line %d: ", lineNumber);
+    va_list ap;
+    va_start(ap, fmt);
+    std::vfprintf(diagnostics, fmt, ap);
+    va_end(ap);
+    std::fputc('\n', diagnostics);
+}
+
+void CommandTable::add(int code, RowFn fn, bool needsScene) {
+    rows_.at(static_cast<std::size_t>(code)) = Row{fn, needsScene};
+}
+
+const Row* CommandTable::find(int code) const {
+    if (code < 0 || code >= kCodeCount) return nullptr;
+    const Row& r = rows_[static_cast<std::size_t>(code)];
+    return r.fn != nullptr ? &r : nullptr;
+}
+
+const CommandTable& standardTable() {
+    static const CommandTable table = [] {
+        CommandTable t;
+        addSceneRows(t);
+        addParameterRows(t);
+        addDisplayRows(t);
+        addSurfaceRows(t);
+        addAttributeRows(t);
+        addLightRows(t);
+        addLightmapRows(t);
+        addVertexRows(t);
+        addRadiosityRows(t);
+        addStandardLightRows(t);
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace kiv::batch

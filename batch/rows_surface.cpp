@@ -1,0 +1,9 @@
+#include "batch/args.h"
+#include "batch/command_table.h"
+#include "engine/KivRadiosity.h"
+
+namespace kiv::batch {
+
+void addSurfaceRows(CommandTable&) {}
+
+}  // namespace kiv::batch

@@ -1,0 +1,9 @@
+#include "batch/args.h"
+#include "batch/command_table.h"
+#include "engine/KivRadiosity.h"
+
+namespace kiv::batch {
+
+void addVertexRows(CommandTable&) {}
+
+}  // namespace kiv::batch

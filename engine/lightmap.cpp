@@ -1,0 +1,8 @@
+#include "engine/lightmap.h"
+
+#include "engine/scene.h"
+
+namespace kiv {
+void endLightmaps(KivScene&) {}
+void endIndirectLightmaps(KivScene&) {}
+}  // namespace kiv

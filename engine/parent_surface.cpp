@@ -1,0 +1,4 @@
+#include "engine/parent_surface.h"
+
+KivParentSurface::KivParentSurface() = default;
+void KivParentSurface::init() { *this = KivParentSurface(); }

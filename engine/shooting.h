@@ -1,0 +1,11 @@
+#pragma once
+// Placeholder: filled in by the family that owns this component.
+namespace kiv {
+struct ShootWorkLists {
+    void clear() {}
+};
+struct ShootingState {
+    void initializeAcosTable() {}
+    void end() {}
+};
+}  // namespace kiv

@@ -1,0 +1,3 @@
+#include "lights/KivStandardLights.h"
+
+// Light kinds are added one file per class.
