@@ -1,0 +1,3 @@
+#pragma once
+#include "engine/kiv_export.h"
+#include "engine/kiv_types.h"
