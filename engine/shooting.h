@@ -5,6 +5,7 @@ struct ShootWorkLists {
     void clear() {}
 };
 struct ShootingState {
+    char shooterType = 0;
     void initializeAcosTable() {}
     void end() {}
 };
