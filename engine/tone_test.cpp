@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/KivRadiosity.h"
 #include "engine/scene.h"
 
 using kiv::DisplayInput;

@@ -1,10 +1,8 @@
 #include "engine/api/tone_api.h"
 
-#include "engine/api/display_api.h"
 #include "engine/scene.h"
 #include "engine/tone.h"
 
-void KivTone_SetDisplayParam() { KivDisplay_DoSet(); }
 void KivTone_Reproduction() { kiv::toneReproduction(kiv::scene()); }
 float KivTone_CalcTotalReceiveEnergy() { return kiv::calcTotalReceiveEnergy(kiv::scene()); }
 float KivTone_CalcReferenceEnergy() { return kiv::calcReferenceEnergy(kiv::scene()); }
