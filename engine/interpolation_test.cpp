@@ -18,8 +18,8 @@ TEST(KivInterpolation1D, KnotSearchFindsTheIntervalAndStaysInsideAtTheEnds) {
     struct Case {
         float x;
         int knot;
-    } cases[] = {{0.0f, 0}, {0.5f, 0},  {1.0f, 1},  {3.999f, 2}, {4.0f, 3}, {6.9f, 3},
-                 {7.0f, 3}, {100.f, 3}, {-1.0f, 0}, {nan, 0}};
+    } cases[] = {{0.0f, 0}, {0.5f, 0}, {1.0f, 1},  {3.999f, 2}, {4.0f, 3},
+                 {6.9f, 3}, {7.0f, 3}, {100.f, 3}, {-1.0f, 0},  {nan, 0}};
     for (const Case& c : cases) EXPECT_EQ(s.find_knot(c.x), c.knot) << c.x;
     EXPECT_EQ(s.dimension(), 1);
     EXPECT_EQ(s.xmin(), 0.0f);

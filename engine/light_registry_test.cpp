@@ -70,9 +70,7 @@ std::string slurp(const std::string& path) {
     return ss.str();
 }
 
-std::string tempPath(const char* name) {
-    return ::testing::TempDir() + name;
-}
+std::string tempPath(const char* name) { return ::testing::TempDir() + name; }
 
 // A fresh current scene per test, ended (destroying its lights) afterwards.
 struct LightScene : ::testing::Test {
@@ -185,9 +183,9 @@ TEST(KivLight, BaseAnswersNoValueForQuantitiesALightDoesNotHave) {
     const KivPoint p = l.getPosition();
     const KivVector d = l.getDirection();
     const KivColor c = l.KivLight::getUnshot();
-    for (float v : {p.x, p.y, p.z, d.x, d.y, d.z, c.r, c.g, c.b, l.getFalloffStart(),
-                    l.getFalloffEnd(), l.getField(), l.getFieldCos(), l.getBeam(), l.getBeamCos(),
-                    l.getSourceSpotCoefficient()})
+    for (float v :
+         {p.x, p.y, p.z, d.x, d.y, d.z, c.r, c.g, c.b, l.getFalloffStart(), l.getFalloffEnd(),
+          l.getField(), l.getFieldCos(), l.getBeam(), l.getBeamCos(), l.getSourceSpotCoefficient()})
         EXPECT_EQ(v, kKivInfinity);
     EXPECT_EQ(p.w, 1.0f);
     EXPECT_EQ(d.w, 1.0f);
