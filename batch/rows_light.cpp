@@ -3,7 +3,14 @@
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
+namespace {
 
-void addLightRows(CommandTable&) {}
+std::string lightGetInstanceCount(const char*, BatchState&) {
+    return fmtInt(KivLight_GetInstanceCount());
+}
+
+}  // namespace
+
+void addLightRows(CommandTable& t) { t.add(129, lightGetInstanceCount); }
 
 }  // namespace kiv::batch
