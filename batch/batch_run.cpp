@@ -10,6 +10,17 @@
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
+namespace {
+
+// Scenes the script created but left behind (not current at the end) are ended too, so that a
+// run releases everything it allocated.
+void endOtherScenes(BatchState& state) {
+    for (void* h : state.created)
+        if (h != state.current) KivScene_End(h);
+    state.created.clear();
+}
+
+}  // namespace
 
 int runBatch(const BatchOptions& options) {
     std::FILE* script = std::fopen(options.scriptPath.c_str(), "r");
@@ -36,9 +47,11 @@ int runBatch(const BatchOptions& options) {
         std::fprintf(stderr, "KivBatch: writing '%s' failed: %s\n", options.resultPath.c_str(),
                      std::strerror(errno));
         if (state.current != nullptr) KivScene_End();
+        endOtherScenes(state);
         return kExitFileError;
     }
     if (state.current != nullptr) KivScene_End();
+    endOtherScenes(state);
     if (state.problems > 0) {
         std::fprintf(stderr, "KivBatch: finished with %d script problem(s)\n", state.problems);
         return kExitScriptProblem;
