@@ -87,8 +87,7 @@ inline bool cellCoordinate(float p, float minimum, float inverse, int count, int
 
 // The cell where a ray that starts outside the grid enters it; false when it never does
 // (within tLimit).
-bool entryCell(const VoxelGrid& g, const float p[3], const float d[3], float tLimit,
-               int cell[3]) {
+bool entryCell(const VoxelGrid& g, const float p[3], const float d[3], float tLimit, int cell[3]) {
     const float lo[3] = {g.boundary.xmin, g.boundary.ymin, g.boundary.zmin};
     const float hi[3] = {g.boundary.xmax, g.boundary.ymax, g.boundary.zmax};
     float tEnter = 0.0f, tExit = tLimit;
@@ -107,7 +106,7 @@ bool entryCell(const VoxelGrid& g, const float p[3], const float d[3], float tLi
     for (int a = 0; a < 3; ++a) {
         const float f = (p[a] + tEnter * d[a] - lo[a]) * g.inverseSize[a];
         cell[a] = f >= static_cast<float>(g.count[a]) ? g.count[a] - 1
-                                                       : (f >= 1.0f ? static_cast<int>(f) : 0);
+                                                      : (f >= 1.0f ? static_cast<int>(f) : 0);
     }
     return true;
 }
@@ -196,9 +195,7 @@ void VisibilitySurfaces::clear() {
     std::vector<std::int32_t>().swap(rayNumbers_);
 }
 
-void VisibilitySurfaces::clearRayNumbers() {
-    std::fill(rayNumbers_.begin(), rayNumbers_.end(), 0);
-}
+void VisibilitySurfaces::clearRayNumbers() { std::fill(rayNumbers_.begin(), rayNumbers_.end(), 0); }
 
 bool VisibilitySurfaces::hits(int s, const Ray& r) const {
     const Hot& h = hot_[s];
@@ -213,15 +210,14 @@ bool VisibilitySurfaces::hits(int s, const Ray& r) const {
     if (!(h.lo0 <= c0 && c0 <= h.hi0 && h.lo1 <= c1 && c1 <= h.hi1)) return false;
     const Polygon& p = polygons_[s];
     const float uh = hit[h.u], vh = hit[h.v];
-    return sameSideOfAllEdges(h.corners, [&](int i) {
-        return edgeValue(p.u[i], p.v[i], p.du[i], p.dv[i], uh, vh);
-    });
+    return sameSideOfAllEdges(
+        h.corners, [&](int i) { return edgeValue(p.u[i], p.v[i], p.du[i], p.dv[i], uh, vh); });
 }
 
 // ---------------------------------------------------------------------------------------------
 
-void IntersectionState::prepare(const VoxelGrid& grid, const KivParentSurface* surfaces,
-                                int count, const SurfaceMaterial* materials) {
+void IntersectionState::prepare(const VoxelGrid& grid, const KivParentSurface* surfaces, int count,
+                                const SurfaceMaterial* materials) {
     surfaces_.build(surfaces, count, materials);
     preparedStamp_ = grid.stamp();
     walkable_ = grid.hasCells() && surfaces_.size() >= grid.surfaceCount();
@@ -324,8 +320,7 @@ float IntersectionState::judge(const VoxelGrid& g, const QueryState& q, Occluder
     int cell[3];
     bool inGrid = true;
     for (int a = 0; a < 3; ++a)
-        if (!cellCoordinate(r.p[a], bmin[a], g.inverseSize[a], g.count[a], cell[a]))
-            inGrid = false;
+        if (!cellCoordinate(r.p[a], bmin[a], g.inverseSize[a], g.count[a], cell[a])) inGrid = false;
     // A receiver outside the grid (not a sample point of the scene) starts where its ray
     // enters the grid; a ray that never enters meets nothing.
     if (!inGrid && !entryCell(g, r.p, r.d, r.tMax, cell)) return result;

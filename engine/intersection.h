@@ -71,9 +71,9 @@ public:
     void clearRayNumbers();
 
     struct Ray {
-        float p[3];   // receiver point
-        float d[3];   // unit direction
-        float tMax;   // last accepted hit distance (infinite for directional rays)
+        float p[3];  // receiver point
+        float d[3];  // unit direction
+        float tMax;  // last accepted hit distance (infinite for directional rays)
     };
     // Plane, box and polygon tests of surface s against a ray.
     bool hits(int s, const Ray& ray) const;

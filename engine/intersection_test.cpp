@@ -148,8 +148,8 @@ TEST(Intersection, TransparentSurfacesMultiplyTheirColours) {
          KivColor(0.1f, 0.2f, 0.3f)},
         {"transparent then opaque", transparent(0.5f, 0.5f, 0.5f), SurfaceMaterial{}, 1.0f,
          KivColor(0, 0, 0)},
-        {"material with zero transparency", transparent(0.5f, 0.5f, 0.5f),
-         transparent(0, 0, 0), 1.0f, KivColor(0, 0, 0)},
+        {"material with zero transparency", transparent(0.5f, 0.5f, 0.5f), transparent(0, 0, 0),
+         1.0f, KivColor(0, 0, 0)},
     };
     for (const Case& c : cases) {
         Fixture f;

@@ -54,8 +54,8 @@ struct TestScene {
             r.zmin = std::min(r.zmin, p[i].z);
             r.zmax = std::max(r.zmax, p[i].z);
         }
-        s.boundary = {widenLow(r.xmin), widenHigh(r.xmax), widenLow(r.ymin),
-                      widenHigh(r.ymax), widenLow(r.zmin), widenHigh(r.zmax)};
+        s.boundary = {widenLow(r.xmin),  widenHigh(r.xmax), widenLow(r.ymin),
+                      widenHigh(r.ymax), widenLow(r.zmin),  widenHigh(r.zmax)};
         s.area = triangleArea(p[0], p[1], p[2]);
         if (s.nverts == 4) s.area += triangleArea(p[0], p[2], p[3]);
         s.flags = flags;

@@ -84,8 +84,8 @@ KivLong VoxelGrid::resetCells() {
     return 1;
 }
 
-int VoxelGrid::build(const KivParentSurface* surfaces, int surfaceCount,
-                     const KivVertex* vertices, int vertexCount) {
+int VoxelGrid::build(const KivParentSurface* surfaces, int surfaceCount, const KivVertex* vertices,
+                     int vertexCount) {
     resetCells();
     if (surfaces == nullptr || surfaceCount <= 0) {
         resetGrid();
@@ -211,8 +211,8 @@ void VoxelGrid::fill(const KivParentSurface* surfaces, int n, const KivVertex* v
                     if (q[0]->inside() != 1.0f && q[1]->inside() != 1.0f &&
                         q[2]->inside() != 1.0f && q[3]->inside() != 1.0f)
                         continue;
-                    const KivPoint pts[4] = {q[0]->shootPoint, q[1]->shootPoint,
-                                             q[2]->shootPoint, q[3]->shootPoint};
+                    const KivPoint pts[4] = {q[0]->shootPoint, q[1]->shootPoint, q[2]->shootPoint,
+                                             q[3]->shootPoint};
                     const KivBoundary box = pointSetBox(pts, 4);
                     const float bl[3] = {box.xmin, box.ymin, box.zmin};
                     const float bh[3] = {box.xmax, box.ymax, box.zmax};
@@ -223,8 +223,7 @@ void VoxelGrid::fill(const KivParentSurface* surfaces, int n, const KivVertex* v
                     }
                     for (int iz = lo[2]; iz <= hi[2]; ++iz)
                         for (int iy = lo[1]; iy <= hi[1]; ++iy)
-                            for (int ix = lo[0]; ix <= hi[0]; ++ix)
-                                visit(s, cellIndex(ix, iy, iz));
+                            for (int ix = lo[0]; ix <= hi[0]; ++ix) visit(s, cellIndex(ix, iy, iz));
                 }
             }
         }

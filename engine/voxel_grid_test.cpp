@@ -22,9 +22,7 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-std::string tempPath(const char* name) {
-    return ::testing::TempDir() + name;
-}
+std::string tempPath(const char* name) { return ::testing::TempDir() + name; }
 
 bool cellLists(const VoxelGrid& g, int cell, int surface) {
     for (const std::int32_t* it = g.cellBegin(cell); it != g.cellEnd(cell); ++it)
@@ -115,7 +113,8 @@ TEST(VoxelGrid, BoundingFacesCloseTheBoxFacingInwards) {
         const int axis = k / 2;
         EXPECT_EQ(f.nverts, 4);
         for (int c = 0; c < 4; ++c) {
-            const float on = axis == 0 ? f.position[c].x : (axis == 1 ? f.position[c].y : f.position[c].z);
+            const float on =
+                axis == 0 ? f.position[c].x : (axis == 1 ? f.position[c].y : f.position[c].z);
             EXPECT_EQ(on, planes[k]) << "face " << k << " corner " << c;
         }
         EXPECT_GT(kiv::dot(f.planeNormal, kiv::vectorBetween(f.position[0], centre)), 0.0f)
@@ -184,7 +183,8 @@ TEST(VoxelGrid, OnlyBlocksWithAnInsideCornerRegister) {
     const Case cases[] = {{"no inside corner", false, false}, {"one inside corner", true, true}};
     for (const Case& c : cases) {
         TestScene s = rowOfSquares(8);
-        const int longSurface = s.add({{0, 0, 0.5f}, {8, 0, 0.5f}, {8, 1, 0.5f}, {0, 1, 0.5f}}, 1.0f);
+        const int longSurface =
+            s.add({{0, 0, 0.5f}, {8, 0, 0.5f}, {8, 1, 0.5f}, {0, 1, 0.5f}}, 1.0f);
         const KivParentSurface& L = s.surfaces[longSurface];
         ASSERT_EQ(L.width, 9);
         for (int row = 0; row < L.height; ++row)
@@ -213,8 +213,8 @@ TEST(VoxelGrid, IncompleteInputLeavesNoStaleOrOutOfRangeCells) {
     EXPECT_EQ(g.size[0], 1.0f);
 
     // Sample points missing from the vertex array: the surfaces are sized but enter no cell.
-    const int cells = g.build(s.surfaces.data(), 3, s.vertices.data(),
-                              s.surfaces[2].vertArrayIndex + 1);
+    const int cells =
+        g.build(s.surfaces.data(), 3, s.vertices.data(), s.surfaces[2].vertArrayIndex + 1);
     ASSERT_GT(cells, 0);
     for (int c = 0; c < cells; ++c) EXPECT_FALSE(cellLists(g, c, 2));
     bool sawFirst = false;

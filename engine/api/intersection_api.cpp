@@ -23,4 +23,6 @@ KivColor KivIntersection_GetTransparencyColorResult() {
     return kiv::scene().intersection.transparencyColorResult;
 }
 
-void KivIntersection_ResetShadowSurfaceIndex() { kiv::scene().intersection.resetShadowSurfaceIndex(); }
+void KivIntersection_ResetShadowSurfaceIndex() {
+    kiv::scene().intersection.resetShadowSurfaceIndex();
+}
