@@ -299,6 +299,9 @@ float IntersectionState::judge(const VoxelGrid& g, const QueryState& q, Occluder
         mask = filter.mask;
     }
 
+    // Surfaces packed for another grid (or none) are not to be trusted: no walk, no cache.
+    if (!walkable_ || preparedStamp_ != g.stamp()) return result;
+
     VisibilitySurfaces& S = surfaces_;
     const int surfaceCount = S.size();
 
@@ -313,8 +316,6 @@ float IntersectionState::judge(const VoxelGrid& g, const QueryState& q, Occluder
         }
     }
     shadowSurfaceIndex = -1;
-
-    if (!walkable_ || preparedStamp_ != g.stamp()) return result;
 
     const float bmin[3] = {g.boundary.xmin, g.boundary.ymin, g.boundary.zmin};
     int cell[3];
@@ -382,15 +383,14 @@ float IntersectionState::judge(const VoxelGrid& g, const QueryState& q, Occluder
             if (lin == shooterCell) break;
         }
         if (!moves || --cellsLeft < 0) break;
-        int a;
-        if (tMax[0] < tMax[1] && tMax[0] < tMax[2])
-            a = 0;
-        else if (tMax[1] <= tMax[0] && tMax[1] < tMax[2])
-            a = 1;
-        else
-            a = 2;
+        // x when its boundary is strictly nearest, else y when nearer than z (ties to y over
+        // x), else z. Evaluated without branches: the choice is unpredictable from cell to
+        // cell.
+        const bool x = (tMax[0] < tMax[1]) & (tMax[0] < tMax[2]);
+        const bool y = (tMax[1] <= tMax[0]) & (tMax[1] < tMax[2]);
+        const int a = x ? 0 : 2 - static_cast<int>(y);
         cell[a] += step[a];
-        if (cell[a] < 0 || cell[a] >= g.count[a]) break;
+        if (static_cast<unsigned>(cell[a]) >= static_cast<unsigned>(g.count[a])) break;
         tMax[a] += tDelta[a];
         lin += step[a] * stride[a];
     }
