@@ -158,7 +158,7 @@ void KivParentSurface::createLightmap(int components) {
     // vertices then carry no texel address instead of one that runs past the buffer.
     lightmap = nullptr;
     if (components < 1 || components > 4 || !kiv::gridFits(width, height)) return;
-    lightmap = new unsigned char[static_cast<std::size_t>(width) * height * components];
+    lightmap = new unsigned char[static_cast<std::size_t>(width) * height * components]();
 }
 
 void KivParentSurface::deleteLightmap() {
@@ -170,7 +170,7 @@ void KivParentSurface::createLightmapIndirect(int components) {
     lightmapIndirect = nullptr;
     if (components < 1 || components > 4 || !kiv::gridFits(widthIndirect, heightIndirect)) return;
     lightmapIndirect =
-        new unsigned char[static_cast<std::size_t>(widthIndirect) * heightIndirect * components];
+        new unsigned char[static_cast<std::size_t>(widthIndirect) * heightIndirect * components]();
 }
 
 void KivParentSurface::deleteLightmapIndirect() {
