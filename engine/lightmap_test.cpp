@@ -129,6 +129,8 @@ TEST_F(Lightmap, SharedRegionsStartAtTheirTexel) {
 
 TEST_F(Lightmap, OutputChecksItsRangeAndWritesViewableImages) {
     const std::string b = base("lm_out");
+    for (const char* suffix : {"_0.jpg", "_1.jpg", "_2.jpg", "_ShareIndirectAll.jpg"})
+        std::remove((b + suffix).c_str());
     EXPECT_EQ(KivLightmap_Output(-1, -1, 'j', b.c_str()), 0);  // no shared image
     EXPECT_EQ(KivLightmap_Output(0, 5, 'j', b.c_str()), 0);    // only three surfaces
     EXPECT_EQ(KivLightmap_Output(2, 1, 'j', b.c_str()), 0);
