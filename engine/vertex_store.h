@@ -11,10 +11,11 @@ namespace kiv {
 
 class SurfaceRegistry;
 
-// Largest number of vertices of one kind in a scene: 16,777,216 (about 2.4 GB of direct
-// vertices). A real scene stays far below it (more than a 32-bit address space could ever
-// hold); together with the per-surface limit (kKivMaxSurfaceGridPoints) it makes creation fail
-// cleanly, before anything is allocated, instead of exhausting memory.
+// Largest number of vertices of one kind in a scene: 16,777,216 (2.7 GB of direct vertices at
+// 160 bytes each, 2.9 GB of indirect ones). A real scene stays far below it (it is more than a
+// 32-bit address space could ever hold); together with the per-surface limit
+// (kKivMaxSurfaceGridPoints) it makes creation fail cleanly, before anything is allocated,
+// instead of exhausting memory.
 inline constexpr long long kKivMaxSceneVertices = 1LL << 24;
 
 // Inside value of Q for the polygon P[0..n-1]: 1 inside, 0.5 on the boundary (within the
