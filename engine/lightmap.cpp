@@ -63,10 +63,10 @@ KivLong placeLightmapRegion(SurfaceRegistry& surfaces, const LightmapSettings& s
     if (static_cast<long long>(x) + g.width > settings.sharedWidth) return 0;
     if (settings.sharedHeight > 0 && static_cast<long long>(y) + g.height > settings.sharedHeight)
         return 0;
-    bufferOf(*s, kind) =
-        settings.shared + (static_cast<std::size_t>(x) +
-                           static_cast<std::size_t>(y) * static_cast<std::size_t>(settings.sharedWidth)) *
-                              static_cast<std::size_t>(settings.components);
+    bufferOf(*s, kind) = settings.shared + (static_cast<std::size_t>(x) +
+                                            static_cast<std::size_t>(y) *
+                                                static_cast<std::size_t>(settings.sharedWidth)) *
+                                               static_cast<std::size_t>(settings.components);
     return 1;
 }
 
@@ -75,15 +75,14 @@ KivLong outputLightmaps(SurfaceRegistry& surfaces, const LightmapSettings& setti
     const std::string base = basePath != nullptr ? basePath : "";
     if (from == -1 && to == -1) {
         if (settings.shared == nullptr || basePath == nullptr) return 0;
-        const std::string path = base + (kind == LightmapKind::Direct ? "_ShareAll.jpg"
-                                                                       : "_ShareIndirectAll.jpg");
-        return writeLightmapJpeg(path, settings.shared, settings.sharedWidth,
-                                 settings.sharedHeight, settings.components, settings.sharedWidth)
+        const std::string path =
+            base + (kind == LightmapKind::Direct ? "_ShareAll.jpg" : "_ShareIndirectAll.jpg");
+        return writeLightmapJpeg(path, settings.shared, settings.sharedWidth, settings.sharedHeight,
+                                 settings.components, settings.sharedWidth)
                    ? 1
                    : 0;
     }
-    if (from < 0 || from > to || to > surfaces.instanceCount() - 1 || basePath == nullptr)
-        return 0;
+    if (from < 0 || from > to || to > surfaces.instanceCount() - 1 || basePath == nullptr) return 0;
     KivLong result = 1;
     for (int i = from; i <= to; ++i) {
         KivParentSurface& s = surfaces.records[i];

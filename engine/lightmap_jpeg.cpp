@@ -1,11 +1,11 @@
 #include "engine/lightmap_jpeg.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace kiv {
 

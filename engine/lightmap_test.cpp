@@ -1,7 +1,6 @@
 #include "engine/lightmap.h"
 
 #include <gtest/gtest.h>
-
 #include <jpeglib.h>
 
 #include <cstdio>
@@ -38,8 +37,8 @@ Decoded readJpeg(const std::string& path) {
     d.components = cinfo.output_components;
     d.pixels.resize(static_cast<std::size_t>(d.width) * d.height * d.components);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = d.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) *
-                                             d.width * d.components;
+        JSAMPROW row = d.pixels.data() +
+                       static_cast<std::size_t>(cinfo.output_scanline) * d.width * d.components;
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
@@ -112,8 +111,8 @@ TEST_F(Lightmap, SharedRegionsStartAtTheirTexel) {
     struct Bad {
         int i, x, y;
     };
-    for (const Bad& b : {Bad{0, 60, 0}, Bad{0, 0, 28}, Bad{0, -1, 0}, Bad{0, 0, -3},
-                         Bad{5, 0, 0}, Bad{-1, 0, 0}}) {
+    for (const Bad& b : {Bad{0, 60, 0}, Bad{0, 0, 28}, Bad{0, -1, 0}, Bad{0, 0, -3}, Bad{5, 0, 0},
+                         Bad{-1, 0, 0}}) {
         EXPECT_EQ(KivLightmap_Instanciate(b.i, b.x, b.y), 0) << b.i << " " << b.x << " " << b.y;
     }
     EXPECT_EQ(KivSurface_GetLightmap(0), nullptr);  // unchanged by the refused placements

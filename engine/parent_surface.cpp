@@ -134,7 +134,9 @@ void KivParentSurface::setWidth() {
 void KivParentSurface::setHeight() {
     height = gridSide(sideLength(outerSquarePos, 3), interval, intervalMultiple);
 }
-void KivParentSurface::setWInterval() { wInterval = cellSpacing(sideLength(outerSquarePos, 1), width); }
+void KivParentSurface::setWInterval() {
+    wInterval = cellSpacing(sideLength(outerSquarePos, 1), width);
+}
 void KivParentSurface::setHInterval() {
     hInterval = cellSpacing(sideLength(outerSquarePos, 3), height);
 }

@@ -113,10 +113,10 @@ TEST(ParentSurface, MainAxisIsTheLargestNormalComponent) {
         char axis;
     };
     const Case cases[] = {
-        {{{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}, 0},         // x = 0 plane
-        {{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}}, 1},         // y = 0 plane
-        {{{0, 0, 0}, {1, 0, 1}, {0, 1, 0}}, 0},         // |x| = |z|: z must be strictly larger
-        {{{0, 0, 0}, {1, 0, 0}, {0, 1, 1}}, 1},         // |y| = |z|
+        {{{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}, 0},  // x = 0 plane
+        {{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}}, 1},  // y = 0 plane
+        {{{0, 0, 0}, {1, 0, 1}, {0, 1, 0}}, 0},  // |x| = |z|: z must be strictly larger
+        {{{0, 0, 0}, {1, 0, 0}, {0, 1, 1}}, 1},  // |y| = |z|
         {{{0, 0, 0}, {1, 0, 0.2f}, {0, 1, 0.3f}}, 2},
     };
     for (const Case& c : cases) {

@@ -69,8 +69,8 @@ SurfaceEnvironment surfaceEnvironment(const KivScene& scene) {
     return env;
 }
 
-bool cleanPolygon(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv,
-                  Polygon& out, bool& removed) {
+bool cleanPolygon(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv, Polygon& out,
+                  bool& removed) {
     removed = false;
     if (p == nullptr || nverts < 3 || nverts > 4) return false;
 
@@ -253,11 +253,11 @@ bool cleanHalves(const Polygon& quad, Polygon& a, Polygon& b, bool strict) {
     Polygon rawA, rawB;
     splitQuad(quad, rawA, rawB);
     bool removedA = false, removedB = false;
-    if (!cleanPolygon(3, rawA.p, rawA.hasNormals ? rawA.n : nullptr,
-                      rawA.hasUvw ? rawA.t : nullptr, a, removedA))
+    if (!cleanPolygon(3, rawA.p, rawA.hasNormals ? rawA.n : nullptr, rawA.hasUvw ? rawA.t : nullptr,
+                      a, removedA))
         return false;
-    if (!cleanPolygon(3, rawB.p, rawB.hasNormals ? rawB.n : nullptr,
-                      rawB.hasUvw ? rawB.t : nullptr, b, removedB))
+    if (!cleanPolygon(3, rawB.p, rawB.hasNormals ? rawB.n : nullptr, rawB.hasUvw ? rawB.t : nullptr,
+                      b, removedB))
         return false;
     return !(strict && (removedA || removedB));
 }
@@ -290,8 +290,8 @@ int SurfaceRegistry::instanciateCleaned(const SurfaceEnvironment& env, const Pol
     return appendRecord(s);
 }
 
-int SurfaceRegistry::instanciateDouble(const SurfaceEnvironment& env, int nverts,
-                                       const KivPoint* p, const KivVector* n, const KivUvw* uv,
+int SurfaceRegistry::instanciateDouble(const SurfaceEnvironment& env, int nverts, const KivPoint* p,
+                                       const KivVector* n, const KivUvw* uv,
                                        const SurfaceSpacing& spacing) {
     Polygon poly;
     bool removed = false;
@@ -330,8 +330,8 @@ int SurfaceRegistry::instanciatePair(const SurfaceEnvironment& env, const Polygo
 }
 
 int SurfaceRegistry::instanciateDirect(int nverts, const KivPoint* p, const KivVector* n,
-                                       const KivUvw* uv, const SurfaceSpacing& spacing,
-                                       int flags, KivColor diffuse) {
+                                       const KivUvw* uv, const SurfaceSpacing& spacing, int flags,
+                                       KivColor diffuse) {
     // No cleaning here, but a polygon must still have three or four vertices.
     if (p == nullptr || nverts < 3 || nverts > 4) return -1;
     Polygon poly;

@@ -60,8 +60,8 @@ struct Polygon {
 // folds and anything with fewer than three vertices left, and turns given normals to the side of
 // the winding. Returns false when the polygon is rejected; `removed` tells whether any vertex
 // was dropped.
-bool cleanPolygon(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv,
-                  Polygon& out, bool& removed);
+bool cleanPolygon(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv, Polygon& out,
+                  bool& removed);
 // False when the fourth corner of a quadrilateral leaves the plane of the first three.
 bool isPlanarQuad(const KivPoint* p);
 // The triangles (0, 1, 3) and (1, 2, 3) of a quadrilateral.
@@ -121,8 +121,8 @@ public:
 
 private:
     int appendRecord(const KivParentSurface& s);
-    KivParentSurface buildRecord(const Polygon& poly, const SurfaceSpacing& spacing,
-                                 int attrIndex, int flags, int wrapCode) const;
+    KivParentSurface buildRecord(const Polygon& poly, const SurfaceSpacing& spacing, int attrIndex,
+                                 int flags, int wrapCode) const;
     int instanciateCleaned(const SurfaceEnvironment& env, const Polygon& poly,
                            const SurfaceSpacing& spacing);
     int instanciatePair(const SurfaceEnvironment& env, const Polygon& poly,

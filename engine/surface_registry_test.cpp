@@ -255,8 +255,7 @@ TEST_F(SurfaceFlat, IntervalZeroTakesTheSolverParameters) {
     EXPECT_EQ(KivSurface_GetInterval(2), 150.0f);
     EXPECT_EQ(KivSurface_Instanciate(3, kSquare, nullptr, nullptr, 0.5f, 1, 0, KivColor()), 3);
     EXPECT_FLOAT_EQ(KivSurface_GetIntervalIndirect(3), 0.6f);  // a fresh surface's own
-    EXPECT_EQ(KivSurface_Instanciate(3, kSquare, nullptr, nullptr, 0.5f, 1, 2.0f, 3, 0,
-                                     KivColor()),
+    EXPECT_EQ(KivSurface_Instanciate(3, kSquare, nullptr, nullptr, 0.5f, 1, 2.0f, 3, 0, KivColor()),
               4);
     EXPECT_EQ(KivSurface_GetIntervalMultipleIndirect(4), 3);
     EXPECT_EQ(KivSurface_GetInstanceCount(), 5);

@@ -34,7 +34,7 @@ struct GridOf {
         return {s.width, s.height, s.wInterval, s.hInterval, s.lightmap, s.lightmapUvw};
     }
     static GridOf indirect(KivParentSurface& s) {
-        return {s.widthIndirect,      s.heightIndirect,   s.wIntervalIndirect,
+        return {s.widthIndirect,     s.heightIndirect,   s.wIntervalIndirect,
                 s.hIntervalIndirect, s.lightmapIndirect, s.lightmapUvwIndirect};
     }
 };
@@ -234,8 +234,8 @@ int createGrid(std::vector<V>& out, SurfaceRegistry& surfaces, const LightmapSet
                 if (border || t == 0.5f) {
                     // Points on the grid border or the outline receive from slightly inside.
                     const KivVector toCentre = vectorBetween(P, G);
-                    v.receivePoint = P + normalise(toCentre) *
-                                             std::max(0.01f * length(toCentre), kMinNudge);
+                    v.receivePoint =
+                        P + normalise(toCentre) * std::max(0.01f * length(toCentre), kMinNudge);
                 } else {
                     v.receivePoint = P;
                 }
@@ -248,11 +248,10 @@ int createGrid(std::vector<V>& out, SurfaceRegistry& surfaces, const LightmapSet
                 v.unshot = KivColor::make(0.0f, 0.0f, 0.0f);
                 v.received = KivColor(0.0f, 0.0f, 0.0f, t > 0.0f ? 1.0f : 0.0f);
                 v.current = KivColor::make(0.0f, 0.0f, 0.0f);
-                v.lightmapTexel =
-                    texels ? g.lightmap + (static_cast<std::size_t>(i) +
-                                           static_cast<std::size_t>(j) * rowLength) *
-                                              static_cast<std::size_t>(c)
-                           : nullptr;
+                v.lightmapTexel = texels ? g.lightmap + (static_cast<std::size_t>(i) +
+                                                         static_cast<std::size_t>(j) * rowLength) *
+                                                            static_cast<std::size_t>(c)
+                                         : nullptr;
                 v.shotFlags = 0;
                 v.updateNumber = 0;
                 if (t > 0.0f) ++inner;

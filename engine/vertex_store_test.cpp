@@ -93,8 +93,8 @@ TEST_F(Vertex, RightTriangleGridIsAnchoredOnTheHypotenuse) {
             EXPECT_EQ(v.inside(), in ? 1.0f : 0.0f) << i << "," << j;
             // Grid-border and outline points receive from slightly inside.
             const bool gridBorder = i == 0 || i == 6 || j == 0 || j == 3;
-            const bool moved = v.receivePoint.x != v.shootPoint.x ||
-                               v.receivePoint.y != v.shootPoint.y;
+            const bool moved =
+                v.receivePoint.x != v.shootPoint.x || v.receivePoint.y != v.shootPoint.y;
             EXPECT_EQ(moved, gridBorder || (in && onEdge)) << i << "," << j;
             inside += in ? 1 : 0;
         }
@@ -120,10 +120,10 @@ TEST(InsideValue, BoundaryCases) {
         float value;
     };
     const Case cases[] = {
-        {{0.5f, 0.5f, 0}, 1.0f},       {{0.0005f, 0, 0}, 0.5f},  // near the first vertex
-        {{0.5f, 0, 0}, 0.5f},          {{1, 0.5f, 0}, 0.5f},     {{0.5f, 1, 0}, 0.5f},
-        {{1.5f, 0, 0}, 0.0f},          {{-0.5f, 0, 0}, 0.0f},    // on the first edge's line
-        {{1.00005f, 0, 0}, 0.5f},      {{2, 0.5f, 0}, 0.0f},     {{0.5f, -0.5f, 0}, 0.0f},
+        {{0.5f, 0.5f, 0}, 1.0f},    {{0.0005f, 0, 0}, 0.5f},  // near the first vertex
+        {{0.5f, 0, 0}, 0.5f},       {{1, 0.5f, 0}, 0.5f},    {{0.5f, 1, 0}, 0.5f},
+        {{1.5f, 0, 0}, 0.0f},       {{-0.5f, 0, 0}, 0.0f},  // on the first edge's line
+        {{1.00005f, 0, 0}, 0.5f},   {{2, 0.5f, 0}, 0.0f},    {{0.5f, -0.5f, 0}, 0.0f},
         {{0.5f, 0.5f, 0.5f}, 1.0f},  // off the plane the test only looks at the sides
     };
     for (const Case& c : cases)

@@ -12,7 +12,9 @@ void KivLightmap_SetShareWidth(int width) { kiv::scene().lightmaps.sharedWidth =
 int KivLightmap_GetShareWidth() { return kiv::scene().lightmaps.sharedWidth; }
 void KivLightmap_SetShareHeight(int height) { kiv::scene().lightmaps.sharedHeight = height; }
 int KivLightmap_GetShareHeight() { return kiv::scene().lightmaps.sharedHeight; }
-void KivLightmap_SetNumComponents(int components) { kiv::scene().lightmaps.components = components; }
+void KivLightmap_SetNumComponents(int components) {
+    kiv::scene().lightmaps.components = components;
+}
 int KivLightmap_GetNumComponents() { return kiv::scene().lightmaps.components; }
 
 void KivLightmap_InstanciateAll() {
@@ -30,7 +32,7 @@ void KivLightmap_Instanciate(int i, unsigned char* buffer) {
 }
 
 KivLong KivLightmap_Instanciate(int i, unsigned char* share, int shareWidth, int shareHeight, int x,
-                                  int y) {
+                                int y) {
     KivScene& s = kiv::scene();
     s.lightmaps.shared = share;
     s.lightmaps.sharedWidth = shareWidth;
@@ -62,13 +64,21 @@ KivLong KivLightmap_End(void* scene) {
 }
 
 // IndirectLightmap family.
-void KivIndirectLightmap_SetShare(unsigned char* share) { kiv::scene().indirectLightmaps.shared = share; }
+void KivIndirectLightmap_SetShare(unsigned char* share) {
+    kiv::scene().indirectLightmaps.shared = share;
+}
 unsigned char* KivIndirectLightmap_GetShare() { return kiv::scene().indirectLightmaps.shared; }
-void KivIndirectLightmap_SetShareWidth(int width) { kiv::scene().indirectLightmaps.sharedWidth = width; }
+void KivIndirectLightmap_SetShareWidth(int width) {
+    kiv::scene().indirectLightmaps.sharedWidth = width;
+}
 int KivIndirectLightmap_GetShareWidth() { return kiv::scene().indirectLightmaps.sharedWidth; }
-void KivIndirectLightmap_SetShareHeight(int height) { kiv::scene().indirectLightmaps.sharedHeight = height; }
+void KivIndirectLightmap_SetShareHeight(int height) {
+    kiv::scene().indirectLightmaps.sharedHeight = height;
+}
 int KivIndirectLightmap_GetShareHeight() { return kiv::scene().indirectLightmaps.sharedHeight; }
-void KivIndirectLightmap_SetNumComponents(int components) { kiv::scene().indirectLightmaps.components = components; }
+void KivIndirectLightmap_SetNumComponents(int components) {
+    kiv::scene().indirectLightmaps.components = components;
+}
 int KivIndirectLightmap_GetNumComponents() { return kiv::scene().indirectLightmaps.components; }
 
 void KivIndirectLightmap_InstanciateAll() {
@@ -85,23 +95,26 @@ void KivIndirectLightmap_Instanciate(int i, unsigned char* buffer) {
     kiv::instanciateLightmap(kiv::scene().surfaces, LightmapKind::Indirect, i, buffer);
 }
 
-KivLong KivIndirectLightmap_Instanciate(int i, unsigned char* share, int shareWidth, int shareHeight, int x,
-                                          int y) {
+KivLong KivIndirectLightmap_Instanciate(int i, unsigned char* share, int shareWidth,
+                                        int shareHeight, int x, int y) {
     KivScene& s = kiv::scene();
     s.indirectLightmaps.shared = share;
     s.indirectLightmaps.sharedWidth = shareWidth;
     s.indirectLightmaps.sharedHeight = shareHeight;
-    return kiv::placeLightmapRegion(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, i, x, y);
+    return kiv::placeLightmapRegion(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, i, x,
+                                    y);
 }
 
 KivLong KivIndirectLightmap_Instanciate(int i, int x, int y) {
     KivScene& s = kiv::scene();
-    return kiv::placeLightmapRegion(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, i, x, y);
+    return kiv::placeLightmapRegion(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, i, x,
+                                    y);
 }
 
 KivLong KivIndirectLightmap_Output(int from, int to, char, const char* basePath) {
     KivScene& s = kiv::scene();
-    return kiv::outputLightmaps(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, from, to, basePath);
+    return kiv::outputLightmaps(s.surfaces, s.indirectLightmaps, LightmapKind::Indirect, from, to,
+                                basePath);
 }
 
 KivLong KivIndirectLightmap_End() {

@@ -19,8 +19,8 @@ KIV_API int KivLightmap_GetNumComponents();
 KIV_API void KivLightmap_InstanciateAll();
 KIV_API void KivLightmap_Instanciate(int i);
 KIV_API void KivLightmap_Instanciate(int i, unsigned char* buffer);
-KIV_API KivLong KivLightmap_Instanciate(int i, unsigned char* share, int shareWidth, int shareHeight,
-                                            int x, int y);
+KIV_API KivLong KivLightmap_Instanciate(int i, unsigned char* share, int shareWidth,
+                                        int shareHeight, int x, int y);
 KIV_API KivLong KivLightmap_Instanciate(int i, int x, int y);
 KIV_API KivLong KivLightmap_Output(int from, int to, char mode, const char* basePath);
 KIV_API KivLong KivLightmap_End();
@@ -37,8 +37,8 @@ KIV_API int KivIndirectLightmap_GetNumComponents();
 KIV_API void KivIndirectLightmap_InstanciateAll();
 KIV_API void KivIndirectLightmap_Instanciate(int i);
 KIV_API void KivIndirectLightmap_Instanciate(int i, unsigned char* buffer);
-KIV_API KivLong KivIndirectLightmap_Instanciate(int i, unsigned char* share, int shareWidth, int shareHeight,
-                                                    int x, int y);
+KIV_API KivLong KivIndirectLightmap_Instanciate(int i, unsigned char* share, int shareWidth,
+                                                int shareHeight, int x, int y);
 KIV_API KivLong KivIndirectLightmap_Instanciate(int i, int x, int y);
 KIV_API KivLong KivIndirectLightmap_Output(int from, int to, char mode, const char* basePath);
 KIV_API KivLong KivIndirectLightmap_End();

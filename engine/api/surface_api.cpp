@@ -30,10 +30,9 @@ int KivSurface_Instanciate(int nverts, const KivPoint* p, const KivVector* n, co
                            float interval, int multiple, float intervalIndirect,
                            int multipleIndirect) {
     const kiv::SurfaceEnvironment env = kiv::surfaceEnvironment(kiv::scene());
-    return surfaces().instanciate(
-        env, nverts, p, n, uv,
-        SurfaceRegistry::resolveSpacing(env, interval, multiple, intervalIndirect,
-                                        multipleIndirect));
+    return surfaces().instanciate(env, nverts, p, n, uv,
+                                  SurfaceRegistry::resolveSpacing(
+                                      env, interval, multiple, intervalIndirect, multipleIndirect));
 }
 
 int KivSurface_InstanciateDouble(int nverts, const KivPoint* p, const KivVector* n,
@@ -66,9 +65,8 @@ int KivSurface_Instanciate(int nverts, const KivPoint* p, const KivVector* n, co
 int KivSurface_Instanciate(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv,
                            float interval, int multiple, float intervalIndirect,
                            int multipleIndirect, int flags, KivColor diffuse) {
-    return surfaces().instanciateDirect(nverts, p, n, uv,
-                                        {interval, multiple, intervalIndirect, multipleIndirect},
-                                        flags, diffuse);
+    return surfaces().instanciateDirect(
+        nverts, p, n, uv, {interval, multiple, intervalIndirect, multipleIndirect}, flags, diffuse);
 }
 
 int KivSurface_Instanciate(int nverts, const KivPoint* p, const KivVector* n, const KivUvw* uv,

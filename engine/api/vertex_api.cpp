@@ -19,9 +19,7 @@ void KivVertex_SetCurrentUpdateNumber(int number) { store().currentUpdateNumber 
 int KivVertex_GetCurrentUpdateNumber() { return store().currentUpdateNumber; }
 void KivVertex_InitializeUpdateNumber() { store().initializeUpdateNumbersDirect(); }
 
-KivVertex* KivVertex_GetReference(int i) {
-    return &store().direct.at(static_cast<std::size_t>(i));
-}
+KivVertex* KivVertex_GetReference(int i) { return &store().direct.at(static_cast<std::size_t>(i)); }
 
 KivVertex* KivVertex_GetPointer() {
     auto& v = store().direct;
