@@ -199,6 +199,12 @@ TEST_F(Lightmap, EndReleasesOwnedBuffersOnceAndNeverTheSharedImage) {
     EXPECT_EQ(KivSurface_GetInstanceCount(), 0);
     KivSurface_Instanciate(4, kSquare, nullptr, nullptr, 0.25f, 1);
     KivLightmap_InstanciateAll();
+    KivSurface_Initialize();
+    KivSurface_Instanciate(4, kSquare, nullptr, nullptr, 0.25f, 1);
+    KivLightmap_InstanciateAll();
+    EXPECT_EQ(KivSurface_End(), 1);
+    KivSurface_Instanciate(4, kSquare, nullptr, nullptr, 0.25f, 1);
+    KivLightmap_InstanciateAll();
     void* first = kiv::currentScenePointer();
     void* other = KivScene_Create();
     KivSurface_Instanciate(4, kSquare, nullptr, nullptr, 0.25f, 1);

@@ -9,7 +9,14 @@ using kiv::SurfaceRegistry;
 }  // namespace
 
 void KivSurface_InitializeStack() { surfaces().initializeStack(); }
-void KivSurface_Initialize() { surfaces().initialize(); }
+// Emptying the registry also releases the lightmap buffers the surfaces own (none while a
+// shared image is set).
+void KivSurface_Initialize() {
+    KivScene& s = kiv::scene();
+    kiv::endLightmaps(s);
+    kiv::endIndirectLightmaps(s);
+    s.surfaces.initialize();
+}
 void KivSurface_SetAttributeName(const char* name) { surfaces().setAttributeName(name); }
 void KivSurface_SetMapWrapU(int mode) { surfaces().setMapWrapU(mode); }
 void KivSurface_SetMapWrapV(int mode) { surfaces().setMapWrapV(mode); }
@@ -92,14 +99,14 @@ KivLong KivSurface_Output(int from, int to, const char* path) {
                               [&r](std::FILE* f, int i) { r.records[i].output(f); });
 }
 
-KivLong KivSurface_End() {
-    surfaces().end();
-    return 1;
-}
+KivLong KivSurface_End() { return KivSurface_End(kiv::currentScenePointer()); }
 
 KivLong KivSurface_End(void* scene) {
     if (scene == nullptr) return 0;
-    static_cast<KivScene*>(scene)->surfaces.end();
+    KivScene& s = *static_cast<KivScene*>(scene);
+    kiv::endLightmaps(s);
+    kiv::endIndirectLightmaps(s);
+    s.surfaces.end();
     return 1;
 }
 
