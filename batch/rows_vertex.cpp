@@ -3,7 +3,16 @@
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
+namespace {
 
-void addVertexRows(CommandTable&) {}
+std::string create(const char*, BatchState& st) {
+    const int n = KivVertex_Create();
+    if (n < 0) st.warn("VertexCreate: the sample grids exceed the sample-point limits");
+    return fmtInt(n);
+}
+
+}  // namespace
+
+void addVertexRows(CommandTable& t) { t.add(274, create); }
 
 }  // namespace kiv::batch

@@ -14,6 +14,28 @@ inline constexpr int kSurfaceNoShoot = 0x08;
 inline constexpr int kSurfaceInvisible = 0x10;
 inline constexpr int kSurfaceSurvey = 0x40;
 inline constexpr int kSurfaceNoVoxel2 = 0x80;
+// Bits that instancing adds.
+inline constexpr int kSurfaceTwoSided = 0x20;
+inline constexpr int kSurfaceBackSide = 0x01000000;
+inline constexpr int kSurfaceHasUvw = 0x40000000;
+inline constexpr int kSurfaceHasNormals = static_cast<int>(0x80000000u);
+
+// Largest sample grid one surface may carry (direct or indirect): 4,194,304 points, e.g. a
+// 2048 x 2048 grid. Real scenes stay far below it; a grid above it comes from a tiny interval on
+// a huge polygon (or from a degenerate or non-finite polygon) and is refused where memory would
+// be allocated for it (vertex creation, lightmap creation). Grid sides are stored saturated at
+// kKivGridSideCap so that sizes and counts never overflow.
+inline constexpr int kKivMaxSurfaceGridPoints = 1 << 22;
+inline constexpr int kKivGridSideCap = kKivMaxSurfaceGridPoints + 1;
+
+namespace kiv {
+class SurfaceRegistry;
+// True when a grid of w x h points is a real grid within the per-surface limit.
+inline bool gridFits(int w, int h) {
+    return w >= 0 && h >= 0 &&
+           static_cast<long long>(w) * static_cast<long long>(h) <= kKivMaxSurfaceGridPoints;
+}
+}  // namespace kiv
 
 class KIV_API KivParentSurface {
 public:
@@ -98,13 +120,13 @@ public:
     int getVertArrayIndex() const { return vertArrayIndex; }
     void setVertInnerCount(int n) { vertInnerCount = n; }
     int getVertInnerCount() const { return vertInnerCount; }
-    void setVertTotalCount() { vertTotalCount = width * height; }
+    void setVertTotalCount();
     int getVertTotalCount() const { return vertTotalCount; }
     void setIndirectVertArrayIndex(int i) { indirectVertArrayIndex = i; }
     int getIndirectVertArrayIndex() const { return indirectVertArrayIndex; }
     void setIndirectVertInnerCount(int n) { indirectVertInnerCount = n; }
     int getIndirectVertInnerCount() const { return indirectVertInnerCount; }
-    void setIndirectVertTotalCount() { indirectVertTotalCount = widthIndirect * heightIndirect; }
+    void setIndirectVertTotalCount();
     int getIndirectVertTotalCount() const { return indirectVertTotalCount; }
 
     void doSet();
@@ -149,11 +171,16 @@ public:
     int groupId = 0;
 
 private:
+    friend class kiv::SurfaceRegistry;  // instancing needs the plane normal before doSet
+
     void setPlaneNormal();
     void setPlaneHeight();
     void calcOuterSquarePos();
+    // Chooses the origin vertex and the first-side direction u (v points along the origin's
+    // other edge). Returns true when the origin's two neighbours had to be swapped.
     bool calcOuterSquareOrigin(KivVector& u, KivVector& v);
-    void calcOuterSquarePosOnXYplane();
+    // The outer square in the local frame of the origin: the largest local x and y.
+    void calcOuterSquarePosOnXYplane(const KivPoint* local, const KivMatrix& frame);
     void calcLightMapUvw(const KivPoint* local);
     void calcLightMapUvwIndirect(const KivPoint* local);
     void resetPositionInverse();
@@ -168,4 +195,6 @@ private:
     void setHeightIndirect();
     void setWIntervalIndirect();
     void setHIntervalIndirect();
+    // Vertex count used by the geometry: the arrays always hold four vertices.
+    int geometryVerts() const { return nverts == 3 ? 3 : 4; }
 };

@@ -11,12 +11,18 @@ KivScene::KivScene() { initialize(); }
 
 KivScene::~KivScene() {
     if (logFile != nullptr) std::fclose(logFile);
+    // Lightmap buffers the surfaces still own (a scene deleted without its end sequence).
+    kiv::endLightmaps(*this);
+    kiv::endIndirectLightmaps(*this);
 }
 
 void KivScene::initialize() {
     solution.resetCallbacks();
     solverParameters.setDefaults();
     displayParameters.setDefaults();
+    // The surfaces about to be emptied release the lightmap buffers they own.
+    kiv::endLightmaps(*this);
+    kiv::endIndirectLightmaps(*this);
     surfaces.initialize();
     lights.initialize();
     lightData.initialize();

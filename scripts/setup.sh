@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev
+  libpng-dev libjpeg-dev
   clang libclang-rt-14-dev
 )
 
