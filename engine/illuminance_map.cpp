@@ -151,17 +151,9 @@ void copyUv(KivScene& scene, const int* groupId, KivUvw* out) {
 
 namespace kiv {
 bool groupIdAt(KivScene& scene, int k, int& id) {
-    // Group ids in first-seen order over the registered surfaces.
-    int seen = 0;
-    std::vector<int> ids;
-    for (const KivParentSurface& s : scene.surfaces.records) {
-        if (std::find(ids.begin(), ids.end(), s.getGroupId()) != ids.end()) continue;
-        ids.push_back(s.getGroupId());
-        if (seen++ == k) {
-            id = s.getGroupId();
-            return true;
-        }
-    }
-    return false;
+    const std::vector<int>& groups = scene.surfaces.groups;
+    if (k < 0 || k >= static_cast<int>(groups.size())) return false;
+    id = groups[static_cast<std::size_t>(k)];
+    return true;
 }
 }  // namespace kiv

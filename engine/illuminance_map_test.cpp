@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/KivRadiosity.h"
@@ -34,6 +35,8 @@ struct AtlasScene : ::testing::Test {
                 s.vertices.direct.push_back(v);
             }
         s.surfaces.records.instanciate(surf);
+        auto& groups = s.surfaces.groups;
+        if (std::find(groups.begin(), groups.end(), group) == groups.end()) groups.push_back(group);
     }
 };
 
