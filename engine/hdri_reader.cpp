@@ -34,11 +34,8 @@ constexpr int kMaxRunLengthWidth = 0x7fff;
 // when the stream ends before any character of the line.
 bool readLine(std::istream& in, std::string& line) {
     line.clear();
+    if (!in) return false;
     std::streambuf* sb = in.rdbuf();
-    if (!sb) {
-        in.setstate(std::ios::badbit);
-        return false;
-    }
     bool any = false;
     for (;;) {
         const auto c = sb->sbumpc();
@@ -285,7 +282,11 @@ RgbeReadResult readRgbe(std::istream& in, KivHDRI& image, std::size_t maxFloats)
 
     image.alloc(0, 0, 3);
     image.resetStatistics();
+    // The header describes this file only: values it does not set are the defaults. (An
+    // unrecognised FORMAT value keeps the format the caller had set.)
     image.exposure = 1.0f;
+    image.colorCorrection = 1.0f;
+    image.pixelAspect = 1.0f;
     readHeader(in, image);
     std::uint16_t width = 0, height = 0;
     const bool sized = readResolution(in, image, width, height);
