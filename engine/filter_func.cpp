@@ -112,7 +112,8 @@ void windowMean(const KivFilterFunc& f, int x, int y, int s, Weight weight, KivC
 }  // namespace
 
 void KivFilterFunc::box(int x, int y, KivColor& out) const {
-    windowMean(*this, x, y, filterSize, [](std::int64_t, std::int64_t) { return 1.0f; }, out);
+    windowMean(
+        *this, x, y, filterSize, [](std::int64_t, std::int64_t) { return 1.0f; }, out);
 }
 
 void KivFilterFunc::triangle(int x, int y, KivColor& out) const {
@@ -150,10 +151,18 @@ void KivFilterFunc::gaussian(int x, int y, KivColor& out) const {
 
 void KivFilterFunc::sample(int x, int y, KivColor& out) const {
     switch (filterType) {
-        case kBox: box(x, y, out); break;
-        case kTriangle: triangle(x, y, out); break;
-        case kGaussian: gaussian(x, y, out); break;
-        default: none(x, y, out); break;
+        case kBox:
+            box(x, y, out);
+            break;
+        case kTriangle:
+            triangle(x, y, out);
+            break;
+        case kGaussian:
+            gaussian(x, y, out);
+            break;
+        default:
+            none(x, y, out);
+            break;
     }
 }
 

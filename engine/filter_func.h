@@ -7,7 +7,7 @@
 #include "engine/kiv_types.h"
 
 class KIV_API KivFilterFunc {
-public:
+  public:
     enum FilterType { kNone = 0, kBox = 1, kTriangle = 2, kGaussian = 3 };
     // Value of dataType that selects float samples; any other value selects signed bytes.
     static constexpr int kFloatData = 1;
@@ -53,7 +53,7 @@ public:
     std::int32_t filterSize;
     std::int32_t interpolate;
 
-private:
+  private:
     // Runs the current filter type at texel (x, y).
     void sample(int x, int y, KivColor& out) const;
     float value(std::int64_t index) const;

@@ -57,20 +57,21 @@ TEST(KivFilterFunc, WindowFiltersAverageTheInImageSamples) {
         int x, y, type, size;
         float red;
     } cases[] = {
-        {0, 0, 1, 1, 5.5f},        // box at a corner: the four texels inside the image
-        {1, 1, 1, 1, 11.0f},       // box at the centre: all nine
-        {1, 1, 2, 1, 11.0f},       // triangle of size 1: the ring at distance 1 weighs 0
+        {0, 0, 1, 1, 5.5f},   // box at a corner: the four texels inside the image
+        {1, 1, 1, 1, 11.0f},  // box at the centre: all nine
+        {1, 1, 2, 1, 11.0f},  // triangle of size 1: the ring at distance 1 weighs 0
         {0, 0, 2, 1, 0.0f},
-        {0, 0, 2, 2, 4.4f},        // (0 + 0.5 (1 + 10 + 11)) / 2.5
+        {0, 0, 2, 2, 4.4f},  // (0 + 0.5 (1 + 10 + 11)) / 2.5
         {0, 0, 3, 2, gs / gw},
-        {2, 1, 1, 0, 12.0f},       // size 0: the centre texel, for every filter
+        {2, 1, 1, 0, 12.0f},  // size 0: the centre texel, for every filter
         {2, 1, 2, 0, 12.0f},
         {2, 1, 3, 0, 12.0f},
         {1, 1, 1, 100000, 11.0f},  // a huge window costs no more than the image
     };
     for (const auto& c : cases) {
         const KivColor out = img.at(c.x, c.y, c.type, c.size);
-        EXPECT_NEAR(out.r, c.red, 1e-5f) << c.x << "," << c.y << " type " << c.type << " size " << c.size;
+        EXPECT_NEAR(out.r, c.red, 1e-5f)
+            << c.x << "," << c.y << " type " << c.type << " size " << c.size;
         EXPECT_NEAR(out.g, 2 * c.red, 2e-5f);
         EXPECT_NEAR(out.b, 100.0f, 1e-4f);
     }
@@ -94,13 +95,13 @@ TEST(KivFilterFunc, InterpolationPlacesTexelCentresAtHalfIntegers) {
         int type;
         float red;
     } cases[] = {
-        {0.0f, 0.0f, 0, 0.0f},              // all four samples clamp to texel (0, 0)
-        {1.0f, 1.0f, 0, 22.0f},             // and to (2, 2) at the far corner
-        {0.5f / 3, 2.5f / 3, 0, 20.0f},     // a texel centre gives the texel
-        {1.0f / 3, 0.5f / 3, 0, 0.5f},      // halfway between (0, 0) and (1, 0)
-        {1.0f / 3, 1.0f / 3, 0, 5.5f},      // middle of (0, 0), (1, 0), (0, 1), (1, 1)
-        {1.0f / 3, 1.0f / 3, 1, 8.25f},     // the same four, each box-filtered with size 1
-        {0.5f / 3, 0.5f / 3, 7, 0.0f},      // unknown filter types act as none
+        {0.0f, 0.0f, 0, 0.0f},           // all four samples clamp to texel (0, 0)
+        {1.0f, 1.0f, 0, 22.0f},          // and to (2, 2) at the far corner
+        {0.5f / 3, 2.5f / 3, 0, 20.0f},  // a texel centre gives the texel
+        {1.0f / 3, 0.5f / 3, 0, 0.5f},   // halfway between (0, 0) and (1, 0)
+        {1.0f / 3, 1.0f / 3, 0, 5.5f},   // middle of (0, 0), (1, 0), (0, 1), (1, 1)
+        {1.0f / 3, 1.0f / 3, 1, 8.25f},  // the same four, each box-filtered with size 1
+        {0.5f / 3, 0.5f / 3, 7, 0.0f},   // unknown filter types act as none
     };
     for (const auto& c : cases) {
         EXPECT_NEAR(img.lookup(c.u, c.v, 1, c.type, 1).r, c.red, 1e-5f) << c.u << "," << c.v;

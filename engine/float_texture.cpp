@@ -106,8 +106,8 @@ std::size_t KivFloatTexture::floatCount() const {
     return n ? n : dataLength;
 }
 
-void KivFloatTexture::GetColor(float u, float v, KivColor& out, KivLong interpolate,
-                               int filterType, int filterSize) {
+void KivFloatTexture::GetColor(float u, float v, KivColor& out, KivLong interpolate, int filterType,
+                               int filterSize) {
     filter.setData(width, height, components, data, KivFilterFunc::kFloatData);
     filter.doFilter(u, v, out, interpolate, filterType, filterSize);
     filter.floatData = nullptr;

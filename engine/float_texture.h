@@ -13,7 +13,7 @@
 #include "engine/kiv_types.h"
 
 class KIV_API KivFloatTexture {
-public:
+  public:
     // Layout selected by readerMode for the binary stream reader.
     enum ReaderMode { kReadFloatsOnly = 0, kReadWithHeader = 1 };
 
@@ -64,7 +64,7 @@ public:
     // header-less read, whose sizes are 0).
     std::size_t dataLength;
 
-private:
+  private:
     void copyFrom(const KivFloatTexture& other);
 };
 

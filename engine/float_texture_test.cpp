@@ -73,7 +73,8 @@ TEST(KivFloatTexture, StatisticsFollowTheComponentCount) {
             t.data[1] = 3;
         } else {
             for (int i = 0; i < 2; ++i)
-                for (int k = 0; k < c.components; ++k) t.data[i * c.components + k] = values[4 * i + k];
+                for (int k = 0; k < c.components; ++k)
+                    t.data[i * c.components + k] = values[4 * i + k];
         }
         t.SetData();
         SCOPED_TRACE(c.components);
@@ -205,11 +206,11 @@ TEST(KivFloatTexture, ProbeLookupByDirection) {
         KivVector dir;
         float texel;
     } cases[] = {
-        {{0, 0, 1}, 2 * 4 + 2},   // centre of the probe
-        {{1, 0, 0}, 2 * 4 + 3},   // u = 1 / (2 sqrt 2) + 0.5 = 0.85
-        {{0, -1, 0}, 0 * 4 + 2},  // v = 0.15
-        {{-s, 0, -s}, 2 * 4 + 0}, // u = 0.5 - 0.6533 / 1.5307... near the rim
-        {{0, 0, -1}, 0 * 4 + 2},  // the singular direction: rim point at the top centre
+        {{0, 0, 1}, 2 * 4 + 2},    // centre of the probe
+        {{1, 0, 0}, 2 * 4 + 3},    // u = 1 / (2 sqrt 2) + 0.5 = 0.85
+        {{0, -1, 0}, 0 * 4 + 2},   // v = 0.15
+        {{-s, 0, -s}, 2 * 4 + 0},  // u = 0.5 - 0.6533 / 1.5307... near the rim
+        {{0, 0, -1}, 0 * 4 + 2},   // the singular direction: rim point at the top centre
     };
     for (const Case& c : cases) {
         KivColor out(9, 9, 9, 7);

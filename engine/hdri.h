@@ -10,7 +10,7 @@
 #include "engine/float_texture.h"
 
 class KIV_API KivHDRI : public KivFloatTexture {
-public:
+  public:
     enum Format { kRgbe = 0, kXyze = 1 };
 
     KivHDRI();
@@ -33,8 +33,8 @@ namespace kiv {
 
 // Outcome of one RGBE read, for callers that want more than the stream state.
 struct RgbeReadResult {
-    int rowsRead = 0;      // complete scanlines stored from the top
-    bool complete = false; // every scanline was read (an image with no texels is complete)
+    int rowsRead = 0;       // complete scanlines stored from the top
+    bool complete = false;  // every scanline was read (an image with no texels is complete)
 };
 
 // The RGBE reader with an explicit allocation limit in floats; operator>> uses
@@ -44,9 +44,8 @@ KIV_API RgbeReadResult readRgbe(std::istream& in, KivHDRI& image, std::size_t ma
 
 // Writes width x height texels, `components` floats apart (the first three are used; missing
 // ones count as 0), as an RGBE file with the given header values.
-KIV_API std::ostream& writeRgbe(std::ostream& out, const float* texels, int components,
-                                int width, int height, int format, float exposure, int xFlip,
-                                int yFlip);
+KIV_API std::ostream& writeRgbe(std::ostream& out, const float* texels, int components, int width,
+                                int height, int format, float exposure, int xFlip, int yFlip);
 
 // Writes an RGB float image (three floats per texel, rows top to bottom) as a Radiance file
 // at `path`. Returns false when an argument is unusable (null pointer, a size outside

@@ -39,7 +39,7 @@ bool haveTool(const std::string& tool) {
 
 // A scratch directory per test, removed at the end.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = fs::temp_directory_path() /
@@ -52,7 +52,7 @@ public:
     }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -88,7 +88,8 @@ bool readPfm(const std::string& path, FloatImage& im) {
     std::ifstream f(path, std::ios::binary);
     std::string magic;
     float scale = 0;
-    if (!(f >> magic >> im.width >> im.height >> scale) || magic != "PF" || scale >= 0) return false;
+    if (!(f >> magic >> im.width >> im.height >> scale) || magic != "PF" || scale >= 0)
+        return false;
     f.get();
     im.rgb.assign(std::size_t(im.width) * im.height * 3, 0.0f);
     for (int y = im.height - 1; y >= 0; --y) {
@@ -169,7 +170,8 @@ void expectSameImage(const FloatImage& got, const FloatImage& want, const std::s
             const float* w = want.at(x, y);
             const float step = std::max({w[0], w[1], w[2]}) / 128.0f;
             for (int c = 0; c < 3; ++c) {
-                ASSERT_NEAR(g[c], w[c], step) << what << " texel " << x << "," << y << " channel " << c;
+                ASSERT_NEAR(g[c], w[c], step)
+                    << what << " texel " << x << "," << y << " channel " << c;
             }
         }
     }
@@ -179,7 +181,8 @@ FloatImage fromHdri(const KivHDRI& image) {
     FloatImage im;
     im.width = image.width;
     im.height = image.height;
-    if (image.data) im.rgb.assign(image.data, image.data + std::size_t(image.width) * image.height * 3);
+    if (image.data)
+        im.rgb.assign(image.data, image.data + std::size_t(image.width) * image.height * 3);
     return im;
 }
 
@@ -284,7 +287,8 @@ TEST(RgbeCrossCheck, RealImagesMatchAnIndependentReader) {
                 ASSERT_LE(half, std::max({a[0], a[1], a[2]})) << path << " " << x << "," << y;
                 for (int c = 1; c < 3; ++c) {
                     // The dump rounds to nine decimals.
-                    ASSERT_NEAR(a[c] - b[c], half, 2e-9f + half * 1e-3f) << path << " " << x << "," << y;
+                    ASSERT_NEAR(a[c] - b[c], half, 2e-9f + half * 1e-3f)
+                        << path << " " << x << "," << y;
                 }
             }
         }
@@ -294,7 +298,9 @@ TEST(RgbeCrossCheck, RealImagesMatchAnIndependentReader) {
         auto stat = [&](const char* key, float out[3]) {
             const std::size_t at = info.find(key);
             ASSERT_NE(at, std::string::npos) << key << "\n" << info;
-            ASSERT_EQ(std::sscanf(info.c_str() + at + std::strlen(key), "%f %f %f", &out[0], &out[1], &out[2]), 3);
+            ASSERT_EQ(std::sscanf(info.c_str() + at + std::strlen(key), "%f %f %f", &out[0],
+                                  &out[1], &out[2]),
+                      3);
         };
         float min[3], max[3], avg[3];
         stat("Stats Min:", min);

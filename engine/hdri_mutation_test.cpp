@@ -113,14 +113,22 @@ TEST(RgbeMutation, CorruptedCopiesReadSafely) {
             for (int e = 0; e < edits; ++e) {
                 // Half of the edits go near the start, where header, resolution line and the
                 // first scanline prefixes are.
-                const std::size_t span = (rng() % 2) ? std::min(m.size(), headerEnd + 64) : m.size();
+                const std::size_t span =
+                    (rng() % 2) ? std::min(m.size(), headerEnd + 64) : m.size();
                 const std::size_t at = rng() % span;
-                const unsigned char value =
-                    (rng() % 2) ? interesting[rng() % sizeof(interesting)] : static_cast<unsigned char>(rng());
+                const unsigned char value = (rng() % 2) ? interesting[rng() % sizeof(interesting)]
+                                                        : static_cast<unsigned char>(rng());
                 switch (rng() % 4) {
-                    case 0: m.insert(m.begin() + static_cast<std::ptrdiff_t>(at), static_cast<char>(value)); break;
-                    case 1: m.erase(at, 1 + rng() % 4); break;
-                    default: m[at] = static_cast<char>(value); break;
+                    case 0:
+                        m.insert(m.begin() + static_cast<std::ptrdiff_t>(at),
+                                 static_cast<char>(value));
+                        break;
+                    case 1:
+                        m.erase(at, 1 + rng() % 4);
+                        break;
+                    default:
+                        m[at] = static_cast<char>(value);
+                        break;
                 }
                 if (m.empty()) m = "x";
             }

@@ -138,8 +138,7 @@ void applyGroup(const AxisGroup& g, std::uint16_t& width, std::uint16_t& height,
 }
 
 // Returns whether the line named both axes.
-bool readResolution(std::istream& in, KivHDRI& image, std::uint16_t& width,
-                    std::uint16_t& height) {
+bool readResolution(std::istream& in, KivHDRI& image, std::uint16_t& width, std::uint16_t& height) {
     std::string line;
     if (!readLine(in, line)) return false;
     const char* p = line.data();
@@ -158,7 +157,7 @@ bool readResolution(std::istream& in, KivHDRI& image, std::uint16_t& width,
 // Reads and decodes scanlines into one reusable buffer. `planar` tells the layout the last
 // scanline was decoded to: four planes of `width` bytes, or (R, G, B, E) per texel.
 class ScanlineDecoder {
-public:
+  public:
     ScanlineDecoder(std::istream& in, int width)
         : in_(in), width_(width), bytes_(std::size_t{4} * static_cast<std::size_t>(width)) {}
 
@@ -170,7 +169,8 @@ public:
             if (length == width_) return decodeRunLength();
             // In the range where standard writers always code runs, a 2, 2 start with a
             // plausible length is a run-length scanline of the wrong length.
-            if (width_ >= kMinRunLengthWidth && width_ <= kMaxRunLengthWidth && !(start[2] & 0x80)) {
+            if (width_ >= kMinRunLengthWidth && width_ <= kMaxRunLengthWidth &&
+                !(start[2] & 0x80)) {
                 return false;
             }
         }
@@ -180,7 +180,7 @@ public:
     bool planar() const { return planar_; }
     const unsigned char* bytes() const { return bytes_.data(); }
 
-private:
+  private:
     bool readBytes(unsigned char* dst, std::size_t n) {
         in_.read(reinterpret_cast<char*>(dst), static_cast<std::streamsize>(n));
         return static_cast<std::size_t>(in_.gcount()) == n;
@@ -229,7 +229,8 @@ private:
                 const std::uint64_t count = shift >= 32 ? (texel[3] ? ~std::uint64_t{0} : 0)
                                                         : std::uint64_t{texel[3]} << shift;
                 if (count > total - i || (count > 0 && !hasPrevious_)) return false;
-                for (std::uint64_t k = 0; k < count; ++k, ++i) std::memcpy(out + 4 * i, previous_, 4);
+                for (std::uint64_t k = 0; k < count; ++k, ++i)
+                    std::memcpy(out + 4 * i, previous_, 4);
                 shift = std::min(shift + 8, 32u);
             } else {
                 std::memcpy(out + 4 * i, texel, 4);

@@ -1,16 +1,15 @@
 #include "engine/hdri.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,9 +69,13 @@ TEST(RgbeReader, FormatLineAcceptsEqualsSignOrBlank) {
         const char* line;
         int format;
     } cases[] = {
-        {"FORMAT=32-bit_rle_rgbe", 0}, {"FORMAT 32-bit_rle_rgbe", 0},
-        {"FORMAT=32-bit_rle_xyze", 1}, {"FORMAT 32-bit_rle_xyze", 1},
-        {"FORMAT=32-bit_rle_rgbeX", 7}, {"FORMAT", 7}, {"FORMAT=", 7},
+        {"FORMAT=32-bit_rle_rgbe", 0},
+        {"FORMAT 32-bit_rle_rgbe", 0},
+        {"FORMAT=32-bit_rle_xyze", 1},
+        {"FORMAT 32-bit_rle_xyze", 1},
+        {"FORMAT=32-bit_rle_rgbeX", 7},
+        {"FORMAT", 7},
+        {"FORMAT=", 7},
     };
     for (const Case& c : cases) {
         KivHDRI image;
@@ -204,9 +207,9 @@ TEST(RgbeReader, ReadsFilesOfOtherWriters) {
             for (int x = 0; x < image.width; ++x) {
                 float want[3];
                 for (int c = 0; c < 3; ++c) want[c] = knownValue(x, y, c, image.width);
-                expectWithinQuantisation(texelAt(image, x, y), want,
-                                         std::string(name) + " " + std::to_string(x) + "," +
-                                             std::to_string(y));
+                expectWithinQuantisation(
+                    texelAt(image, x, y), want,
+                    std::string(name) + " " + std::to_string(x) + "," + std::to_string(y));
             }
         }
     }
@@ -270,13 +273,12 @@ TEST(RgbeWriter, BlackAndOutOfRangeTexels) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float values[8][3] = {
-        {0, 0, 0},           {1e-8f, 1e-9f, 0}, {-1, -2, -3}, {nan, 1, 0},
-        {inf, 0, 0},         {3e38f, 1, 0},     {1, 2, 4},    {0, 0, 1e-7f},
+        {0, 0, 0},   {1e-8f, 1e-9f, 0}, {-1, -2, -3}, {nan, 1, 0},
+        {inf, 0, 0}, {3e38f, 1, 0},     {1, 2, 4},    {0, 0, 1e-7f},
     };
     std::memcpy(image.data, values, sizeof(values));
     const std::string file = writeString(image);
-    const auto* p =
-        reinterpret_cast<const unsigned char*>(file.data() + file.size() - 4 * (1 + 8));
+    const auto* p = reinterpret_cast<const unsigned char*>(file.data() + file.size() - 4 * (1 + 8));
     // Black and tiny texels are four zero bytes.
     for (int plane = 0; plane < 4; ++plane) {
         EXPECT_EQ(p[1 + 9 * plane + 0], 0);
@@ -320,9 +322,9 @@ TEST(RgbeWriter, RoundTripsThroughTheReader) {
         EXPECT_EQ(back.exposure, 2.0f);
         EXPECT_EQ(back.data[0], 0.0f);
         for (int i = 0; i < width * height; ++i) {
-            expectWithinQuantisation(back.data + 3 * i, image.data + 3 * i,
-                                     "width " + std::to_string(width) + " texel " +
-                                         std::to_string(i));
+            expectWithinQuantisation(
+                back.data + 3 * i, image.data + 3 * i,
+                "width " + std::to_string(width) + " texel " + std::to_string(i));
             if (HasFailure()) return;
         }
     }

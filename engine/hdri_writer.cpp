@@ -29,7 +29,8 @@ void toRgbe(const float* texel, int components, unsigned char* out) {
     double c[3];
     for (int k = 0; k < 3; ++k) {
         const float value = k < components ? texel[k] : 0.0f;
-        c[k] = value > 0.0f ? std::min(static_cast<double>(value), static_cast<double>(FLT_MAX)) : 0.0;
+        c[k] =
+            value > 0.0f ? std::min(static_cast<double>(value), static_cast<double>(FLT_MAX)) : 0.0;
     }
     const double m = std::max({c[0], c[1], c[2]});
     if (!(m > 1.1920929e-7)) {
