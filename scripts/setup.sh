@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg-dev
   clang libclang-rt-14-dev
+  openimageio-tools imagemagick-6.q16hdri qtcreator-data
 )
 
 missing=()
