@@ -240,4 +240,17 @@ int AttributeRegistry::indexFromName(const char* name) const {
     return records.indexFromName(name, [](const KivAttribute& a) { return a.name; });
 }
 
+KivColor textureDiffuse(KivLong useTextureDiffuse, int attrIndex, const KivColor& current,
+                        AttributeRegistry& attributes, MapRegistry& maps) {
+    if (useTextureDiffuse != 0 && useTextureDiffuse != 1) return current;
+    const KivAttribute* a = attributes.find(attrIndex);
+    if (a == nullptr) return KivColor(1.0f, 1.0f, 1.0f, 1.0f);
+    if (useTextureDiffuse == 1 && (a->getMapType() & kMapDiffuse) != 0) {
+        const int map = a->getDiffuseMapIndex();
+        if (maps.contains(map) && maps[map].getImage_bitmap() != nullptr)
+            return maps[map].getAverageColor();
+    }
+    return a->getDiffuse();
+}
+
 }  // namespace kiv

@@ -254,4 +254,12 @@ public:
     AttributeStack stack;
 };
 
+// The diffuse colour a surface takes from its attribute when the solution starts, by the
+// solver's use-texture-diffuse value: 1 takes the average colour of the attribute's diffuse
+// map when the attribute has one (bit 0x001) and it holds a bitmap, else the attribute's diffuse
+// colour; 0 always takes the attribute's diffuse colour; with either, a surface without an
+// attribute (or with an index that has no record) takes white. Any other value keeps current.
+KivColor textureDiffuse(KivLong useTextureDiffuse, int attrIndex, const KivColor& current,
+                        AttributeRegistry& attributes, MapRegistry& maps);
+
 }  // namespace kiv
