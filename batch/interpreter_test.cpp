@@ -77,7 +77,7 @@ TEST_F(ScriptRun, SceneCommandsAndCodesWithoutCommand) {
         "MapEnd 267\n"
         "Far 400 1\n"
         "Neg -1\n"
-        "Code%d 51\n"
+        "Code%d 57\n"
         "100%Name 398\n"
         "SceneEnd 4\n"
         "SceneEnd 4 2\n"
