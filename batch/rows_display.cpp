@@ -33,6 +33,11 @@ std::string setAllParam(const char* a, BatchState&) {
 // Code 51 has no command of its own: its line becomes the code and a space.
 std::string nothing(const char*, BatchState&) { return ""; }
 
+std::string doSet(const char*, BatchState&) {
+    KivDisplay_DoSet();
+    return "";
+}
+
 template <void (*Set)(float)>
 std::string setFloat(const char* a, BatchState&) {
     Set(argFloat(a));
@@ -86,6 +91,7 @@ void addDisplayRows(CommandTable& t) {
     t.add(47, getColor<KivDisplay_GetBlackBalance>);
     t.add(48, setInt<KivDisplay_SetReproductFunction>);
     t.add(49, getInt<KivDisplay_GetReproductFunction>);
+    t.add(50, doSet);
     t.add(51, nothing, false);
 }
 

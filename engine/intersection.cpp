@@ -405,11 +405,8 @@ SurfaceMaterial surfaceMaterial(const KivScene& scene, int surface) {
     const auto& records = scene.surfaces.records;
     if (!records.contains(surface)) return {};
     const int attribute = records[surface].attrIndex;
-    if (attribute < 0) return {};
-    // The attribute records are not reachable yet: until they are, a surface with a material
-    // is treated like one without, i.e. opaque. Once they are, a valid index gives
-    // {true, transparency of that attribute} and an index outside the registry gives {}.
-    return {};
+    if (!scene.attributes.contains(attribute)) return {};
+    return {true, scene.attributes.records[attribute].getTransparency()};
 }
 
 void prepareVisibility(KivScene& scene) {

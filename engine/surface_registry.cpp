@@ -16,30 +16,23 @@ constexpr float kRepeatDistance = 1e-6f;
 // A quadrilateral whose fourth corner direction leaves the plane by more than this is split.
 constexpr float kPlanarTolerance = 0.01f;
 
-// The solver parameters' sample spacings, used where an instancing call passes 0.
-//
-// Connection point to the parameter block: the four values are the solver parameters interval,
-// interval multiple, interval indirect and interval multiple indirect of `params`. Until the
-// block carries them, the values are its documented defaults (150, 1, 600, 1).
+// The solver's four spacing parameters, copied into every new surface.
 void readSolverSpacing(const KivSolverParameters& params, SurfaceEnvironment& env) {
-    (void)params;
-    env.interval = 150.0f;
-    env.intervalMultiple = 1;
-    env.intervalIndirect = 600.0f;
-    env.intervalMultipleIndirect = 1;
+    env.interval = params.interval;
+    env.intervalMultiple = params.intervalMultiple;
+    env.intervalIndirect = params.intervalIndirect;
+    env.intervalMultipleIndirect = params.intervalMultipleIndirect;
 }
 
 // The attribute named on the surface stack: the index of the first ended attribute of exactly
 // that name and its diffuse colour; index -1 and white when none matches.
-//
-// Connection point to the attribute registry: the index is what KivAttribute_GetIndexFromName
-// gives for `name` in `scene`, the colour that attribute's diffuse colour. Until the registry
-// offers that look-up here, no name matches.
 void linkStackAttribute(const KivScene& scene, const char* name, SurfaceEnvironment& env) {
-    (void)scene;
-    (void)name;
-    env.attrIndex = -1;
+    env.attrIndex = scene.attributes.indexFromName(name);
     env.attrDiffuse = KivColor(1.0f, 1.0f, 1.0f);
+    if (env.attrIndex >= 0) {
+        const KivColor d = scene.attributes.records[env.attrIndex].getDiffuse();
+        env.attrDiffuse = KivColor(d.r, d.g, d.b);
+    }
 }
 
 int wrapMode(int w) { return w >= 0 && w <= 3 ? w : 0; }

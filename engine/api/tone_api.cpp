@@ -1,5 +1,6 @@
 #include "engine/api/tone_api.h"
 
+#include "engine/api/display_api.h"
 #include "engine/scene.h"
 #include "engine/tone.h"
 
@@ -11,3 +12,22 @@ float KivTone_GetUsedDisplayCoefficient1() { return kiv::scene().tone.coefficien
 float KivTone_GetUsedDisplayCoefficient2() { return kiv::scene().tone.coefficient2; }
 void KivTone_SetReproductFunction(int f) { kiv::scene().tone.setReproductFunction(f); }
 int KivTone_GetReproductFunction() { return kiv::scene().tone.reproductFunction; }
+
+void KivDisplay_DoSet() {
+    KivScene& s = kiv::scene();
+    const KivDisplayParameters& p = s.displayParameters;
+    kiv::DisplayInput d;
+    d.gamma = p.gamma;
+    d.contrast = p.contrast;
+    d.brightness = p.brightness;
+    d.coefficient = p.coefficient;
+    d.referenceEnergy = p.referenceEnergy;
+    d.referenceEnergyCoef = p.referenceEnergyCoef;
+    d.autoReferenceEnergy = p.autoReferenceEnergy;
+    d.whiteBalance = p.whiteBalance;
+    d.blackBalance = p.blackBalance;
+    d.reproductFunction = p.reproductFunction;
+    s.tone.setDisplay(d);
+}
+
+void KivTone_SetDisplayParam() { KivDisplay_DoSet(); }
