@@ -3,6 +3,7 @@
 
 #include "batch/args.h"
 #include "batch/command_table.h"
+#include "batch/row_templates.h"
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
@@ -101,16 +102,6 @@ std::string setDiffuseMapIndex(const char* a, BatchState&) {
     return "";
 }
 
-template <void (*Set)(float)>
-std::string setFloat(const char* a, BatchState&) {
-    Set(argFloat(a));
-    return "";
-}
-template <void (*Set)(KivColor)>
-std::string setColor(const char* a, BatchState&) {
-    Set(argColor(a));
-    return "";
-}
 
 }  // namespace
 

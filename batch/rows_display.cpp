@@ -2,6 +2,7 @@
 
 #include "batch/args.h"
 #include "batch/command_table.h"
+#include "batch/row_templates.h"
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
@@ -38,33 +39,6 @@ std::string doSet(const char*, BatchState&) {
     return "";
 }
 
-template <void (*Set)(float)>
-std::string setFloat(const char* a, BatchState&) {
-    Set(argFloat(a));
-    return "";
-}
-template <void (*Set)(int)>
-std::string setInt(const char* a, BatchState&) {
-    Set(argInt(a));
-    return "";
-}
-template <void (*Set)(KivColor)>
-std::string setColor(const char* a, BatchState&) {
-    Set(argColor(a));
-    return "";
-}
-template <float (*Get)()>
-std::string getFloat(const char*, BatchState&) {
-    return fmtFloat(Get());
-}
-template <int (*Get)()>
-std::string getInt(const char*, BatchState&) {
-    return fmtInt(Get());
-}
-template <KivColor (*Get)()>
-std::string getColor(const char*, BatchState&) {
-    return fmtColor(Get());
-}
 
 }  // namespace
 

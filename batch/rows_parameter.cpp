@@ -3,6 +3,7 @@
 
 #include "batch/args.h"
 #include "batch/command_table.h"
+#include "batch/row_templates.h"
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
@@ -45,25 +46,6 @@ std::string setAllTwelve(const char* a, BatchState&) {
     return "";
 }
 
-// Single-value setters and getters: one template instance per engine function.
-template <void (*Set)(float)>
-std::string setFloat(const char* a, BatchState&) {
-    Set(argFloat(a));
-    return "";
-}
-template <void (*Set)(int)>
-std::string setInt(const char* a, BatchState&) {
-    Set(argInt(a));
-    return "";
-}
-template <float (*Get)()>
-std::string getFloat(const char*, BatchState&) {
-    return fmtFloat(Get());
-}
-template <int (*Get)()>
-std::string getInt(const char*, BatchState&) {
-    return fmtInt(Get());
-}
 
 }  // namespace
 
