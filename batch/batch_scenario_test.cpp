@@ -41,8 +41,8 @@ int runScenario(const std::string& name, std::string& result, std::string& err) 
     const std::string out = ::testing::TempDir() + "scenario_" + name + ".kve";
     const std::string errPath = ::testing::TempDir() + "scenario_" + name + ".err";
     std::remove(out.c_str());
-    const std::string cmd = std::string(KIV_BATCH_EXE) + " " + script + " " + out + " 2>" +
-                            errPath + " >/dev/null";
+    const std::string cmd =
+        std::string(KIV_BATCH_EXE) + " " + script + " " + out + " 2>" + errPath + " >/dev/null";
     const int status = std::system(cmd.c_str());
     result = slurp(out);
     err = slurp(errPath);
@@ -54,8 +54,8 @@ int runScenario(const std::string& name, std::string& result, std::string& err) 
 TEST(KivBatchScenario, ParametersDisplayAndAttributesReadBack) {
     std::string result, err;
     ASSERT_EQ(runScenario("parameters_attributes", result, err), 0) << err;
-    const std::string expected = slurp(std::string(KIV_SOURCE_DIR) +
-                                       "/tests/scripts/parameters_attributes.expected");
+    const std::string expected =
+        slurp(std::string(KIV_SOURCE_DIR) + "/tests/scripts/parameters_attributes.expected");
     ASSERT_FALSE(expected.empty());
     // Only the result lines are compared; anything the program appends after them is not.
     const std::string masked = withHandlesMasked(result);
