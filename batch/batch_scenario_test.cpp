@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -19,9 +18,21 @@ std::string slurp(const std::string& path) {
     return ss.str();
 }
 
+bool isHandleLine(const std::string& line) {
+    if (line.rfind("0 ", 0) != 0 || line.size() < 3) return false;
+    std::size_t i = 2;
+    if (line[i] == '-') ++i;
+    if (i == line.size()) return false;
+    for (; i < line.size(); ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
+    return true;
+}
+
 std::string withHandlesMasked(const std::string& text) {
-    static const std::regex handle("^0 -?[0-9]+$", std::regex::multiline);
-    return std::regex_replace(text, handle, "0 <handle>");
+    std::istringstream in(text);
+    std::string line, out;
+    while (std::getline(in, line)) out += (isHandleLine(line) ? "0 <handle>" : line) + "\n";
+    return out;
 }
 
 // Runs one script; returns the program's exit status and fills the result text.
@@ -30,8 +41,8 @@ int runScenario(const std::string& name, std::string& result, std::string& err) 
     const std::string out = ::testing::TempDir() + "scenario_" + name + ".kve";
     const std::string errPath = ::testing::TempDir() + "scenario_" + name + ".err";
     std::remove(out.c_str());
-    const std::string cmd = std::string(KIV_BATCH_EXE) + " " + script + " " + out + " 2>" +
-                            errPath + " >/dev/null";
+    const std::string cmd =
+        std::string(KIV_BATCH_EXE) + " " + script + " " + out + " 2>" + errPath + " >/dev/null";
     const int status = std::system(cmd.c_str());
     result = slurp(out);
     err = slurp(errPath);
@@ -43,8 +54,8 @@ int runScenario(const std::string& name, std::string& result, std::string& err) 
 TEST(KivBatchScenario, ParametersDisplayAndAttributesReadBack) {
     std::string result, err;
     ASSERT_EQ(runScenario("parameters_attributes", result, err), 0) << err;
-    const std::string expected = slurp(std::string(KIV_SOURCE_DIR) +
-                                       "/tests/scripts/parameters_attributes.expected");
+    const std::string expected =
+        slurp(std::string(KIV_SOURCE_DIR) + "/tests/scripts/parameters_attributes.expected");
     ASSERT_FALSE(expected.empty());
     // Only the result lines are compared; anything the program appends after them is not.
     const std::string masked = withHandlesMasked(result);

@@ -33,8 +33,8 @@ void KivAttribute::setTextureSize(const float* uv) {
 
 KivImage::KivImage() = default;
 
-KivImage::KivImage(int originalWidth_, int originalHeight_, int width_, int height_,
-                   int numPlane_, unsigned char* bitmap_)
+KivImage::KivImage(int originalWidth_, int originalHeight_, int width_, int height_, int numPlane_,
+                   unsigned char* bitmap_)
     : originalWidth(originalWidth_),
       originalHeight(originalHeight_),
       width(width_),

@@ -11,14 +11,14 @@
 #include "engine/set_rgb.h"
 
 // Map type bits of an attribute (and of the attribute stack's map bits).
-inline constexpr int kMapDiffuse = 0x001;         // the attribute has a diffuse map
-inline constexpr int kMapLookUp = 0x004;          // look the map up by name when instanciated
-inline constexpr int kMapDiffuseExtra = 0x008;    // set together with kMapDiffuse
-inline constexpr int kMapAlphaWhite = 0x100;      // alpha from luminance, white transparent
-inline constexpr int kMapAlphaBlack = 0x200;      // alpha from luminance, black transparent
+inline constexpr int kMapDiffuse = 0x001;       // the attribute has a diffuse map
+inline constexpr int kMapLookUp = 0x004;        // look the map up by name when instanciated
+inline constexpr int kMapDiffuseExtra = 0x008;  // set together with kMapDiffuse
+inline constexpr int kMapAlphaWhite = 0x100;    // alpha from luminance, white transparent
+inline constexpr int kMapAlphaBlack = 0x200;    // alpha from luminance, black transparent
 
 class KIV_API KivAttribute {
-public:
+  public:
     KivAttribute();
     KivAttribute(const KivAttribute&) = default;
     KivAttribute& operator=(const KivAttribute&) = default;
@@ -71,7 +71,7 @@ public:
 // An image held by a map: its path, sizes, plane count and bitmap (height rows of width pixels,
 // 3 bytes per pixel with 3 planes and 4 bytes otherwise). Copies share the bitmap.
 class KIV_API KivImage {
-public:
+  public:
     KivImage();
     KivImage(int originalWidth, int originalHeight, int width, int height, int numPlane,
              unsigned char* bitmap);
@@ -111,7 +111,7 @@ public:
 // A named texture. The record does not own its bitmap by itself (copies share it); the map
 // registry releases bound bitmaps when it ends.
 class KIV_API KivMap {
-public:
+  public:
     KivMap();
     ~KivMap();
     KivMap(const KivMap&) = default;
@@ -195,7 +195,7 @@ struct MapStack {
 // The scene's maps. Bitmaps bound here belong to the registry until they are unbound or the
 // registry ends, is initialised again or is destroyed.
 class MapRegistry {
-public:
+  public:
     MapRegistry() = default;
     ~MapRegistry() { releaseBitmaps(); }
     MapRegistry(const MapRegistry&) = delete;
@@ -224,13 +224,13 @@ public:
     Registry<KivMap> records;  // the count of maps is both the instance and the ended count
     MapStack stack;
 
-private:
+  private:
     void releaseBitmaps();
 };
 
 // The scene's attributes and the attribute stack.
 class AttributeRegistry {
-public:
+  public:
     // Empties the registry and resets the stack.
     void initialize();
     void initializeStack() { stack.setDefaults(); }

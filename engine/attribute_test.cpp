@@ -227,9 +227,8 @@ TEST_F(AttributeScene, BindImageComputesTheAverageColour) {
     EXPECT_EQ(KivMap_BindImage(0, 2, 1, 3, newBitmap({255, 0, 0, 0, 0, 255})), 1);
     expectRgb(KivMap_GetReference(0)->getAverageColor(), 0.5f, 0.0f, 0.5f);
     // Four bytes a pixel: the fourth is skipped; rows follow one another.
-    EXPECT_EQ(KivMap_BindImage("rgba", 1, 3, 4,
-                               newBitmap({255, 0, 51, 9, 0, 255, 0, 9, 0, 0, 0, 9})),
-              1);
+    EXPECT_EQ(
+        KivMap_BindImage("rgba", 1, 3, 4, newBitmap({255, 0, 51, 9, 0, 255, 0, 9, 0, 0, 0, 9})), 1);
     const KivMap& m = *KivMap_GetReference(1);
     expectRgb(m.getAverageColor(), 1.0f / 3.0f, 1.0f / 3.0f, 51.0f / 3.0f / 255.0f);
     EXPECT_EQ(m.getImage_width(), 1);
@@ -244,7 +243,7 @@ TEST_F(AttributeScene, BindImageRejectsUnusableInputWithoutTakingTheBitmap) {
     const struct {
         int map, width, height, planes;
         bool nullBitmap;
-    } bad[] = {{-1, 2, 2, 4, false}, {1, 2, 2, 4, false}, {-7, 2, 2, 4, false},
+    } bad[] = {{-1, 2, 2, 4, false}, {1, 2, 2, 4, false},  {-7, 2, 2, 4, false},
                {0, -1, 2, 4, false}, {0, 2, -1, 4, false}, {0, 2, 2, 2, false},
                {0, 2, 2, 5, false},  {0, 2, 2, 4, true}};
     for (const auto& b : bad) {
@@ -275,7 +274,7 @@ TEST_F(AttributeScene, BindImageRejectsUnusableInputWithoutTakingTheBitmap) {
 TEST_F(AttributeScene, InstanciateLooksUpItsMapAndRewritesAlpha) {
     // Grey pixels at both thresholds, and a pure red and blue pair that tells which byte the
     // luminance takes as red: (0,0,17) has luminance 5, (17,0,0) luminance 1.
-    const std::vector<unsigned char> pixels = {250, 250, 250, 9, 251, 251, 251, 9, 4, 4, 4, 9,
+    const std::vector<unsigned char> pixels = {250, 250, 250, 9, 251, 251, 251, 9, 4,  4, 4, 9,
                                                5,   5,   5,   9, 0,   0,   17,  9, 17, 0, 0, 9};
     KivMap_InstanciateNamed("white", "");
     KivMap_InstanciateNamed("black", "");
@@ -291,9 +290,8 @@ TEST_F(AttributeScene, InstanciateLooksUpItsMapAndRewritesAlpha) {
         const char* map;
         int mapIndex;
     } cases[] = {
-        {0x100, "white", 0},  {0x200, "black", 1}, {0x200, "rgb", 2},
-        {0x001, "plain", 3},  {0x004, "plain", 3}, {0x008, "plain", 3},
-        {0x200, "none", -1},  {0x002, "plain", -1},
+        {0x100, "white", 0}, {0x200, "black", 1}, {0x200, "rgb", 2},   {0x001, "plain", 3},
+        {0x004, "plain", 3}, {0x008, "plain", 3}, {0x200, "none", -1}, {0x002, "plain", -1},
     };
     for (const auto& c : cases) {
         KivAttribute_SetMap(c.flags, c.map);
@@ -333,9 +331,9 @@ TEST_F(AttributeScene, TextureDiffuseRuleChoosesTheSurfaceColour) {
         int attr;
         float r, g, b;
     } cases[] = {
-        {1, 0, 0.2f, 0.4f, 0.6f},  {0, 0, 0.2f, 0.3f, 0.4f},  {1, 1, 0.2f, 0.3f, 0.4f},
-        {1, 2, 0.2f, 0.3f, 0.4f},  {1, -1, 1, 1, 1},          {0, -1, 1, 1, 1},
-        {1, 99, 1, 1, 1},          {-1, 0, 0.6f, 0.6f, 0.6f}, {2, -1, 0.6f, 0.6f, 0.6f},
+        {1, 0, 0.2f, 0.4f, 0.6f}, {0, 0, 0.2f, 0.3f, 0.4f},  {1, 1, 0.2f, 0.3f, 0.4f},
+        {1, 2, 0.2f, 0.3f, 0.4f}, {1, -1, 1, 1, 1},          {0, -1, 1, 1, 1},
+        {1, 99, 1, 1, 1},         {-1, 0, 0.6f, 0.6f, 0.6f}, {2, -1, 0.6f, 0.6f, 0.6f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "use " << c.use << " attr " << c.attr);

@@ -5,8 +5,8 @@
 void KivSolverParameters::setAll(float interval_, int intervalMultiple_, float intervalIndirect_,
                                  int intervalMultipleIndirect_, int shootStep_, int receiveStep_,
                                  float colorBleeding_, KivLong useTextureDiffuse_,
-                                 float convergence_, int maxShootCount_,
-                                 KivLong directLightShoot_, KivLong indirectLightShoot_) {
+                                 float convergence_, int maxShootCount_, KivLong directLightShoot_,
+                                 KivLong indirectLightShoot_) {
     interval = interval_;
     intervalMultiple = intervalMultiple_;
     intervalIndirect = intervalIndirect_;
@@ -22,9 +22,8 @@ void KivSolverParameters::setAll(float interval_, int intervalMultiple_, float i
 }
 
 void KivSolverParameters::setAll(float interval_, int intervalMultiple_, int shootStep_,
-                                 int receiveStep_, float colorBleeding_,
-                                 KivLong useTextureDiffuse_, float convergence_,
-                                 int maxShootCount_, KivLong directLightShoot_,
+                                 int receiveStep_, float colorBleeding_, KivLong useTextureDiffuse_,
+                                 float convergence_, int maxShootCount_, KivLong directLightShoot_,
                                  KivLong indirectLightShoot_) {
     setAll(interval_, intervalMultiple_, 4.0f * interval_, intervalMultiple_, shootStep_,
            receiveStep_, colorBleeding_, useTextureDiffuse_, convergence_, maxShootCount_,

@@ -95,8 +95,7 @@ TEST_F(ParameterScene, SetAllFillsTheFieldsInOrder) {
     const std::string path = ::testing::TempDir() + "params_setall.txt";
     KivParameter_SetAll(10.0f, 2, 30.0f, 4, 5, 6, 0.7f, 8, 0.9f, 10, 11, 12);
     EXPECT_EQ(KivParameter_Output(path.c_str()), 1);
-    EXPECT_EQ(slurp(path),
-              "10.000000\n2\n30.000000\n4\n5\n6\n0.700000\n8\n0.900000\n10\n11\n12\n");
+    EXPECT_EQ(slurp(path), "10.000000\n2\n30.000000\n4\n5\n6\n0.700000\n8\n0.900000\n10\n11\n12\n");
 
     // The ten-argument form derives the indirect grid from the direct one.
     KivParameter_SetAll(100.0f, 3, 5, 6, 0.7f, 0, 0.9f, 10, 1, 0);
@@ -138,11 +137,14 @@ TEST_F(ParameterScene, SetAllParamSignExtendsTheFlagCharacter) {
     const struct {
         char c;
         int stored;
-    } cases[] = {{'A', 65}, {static_cast<char>(0xFF), -1}, {static_cast<char>(0x80), -128},
-                 {'\0', 0}, {'1', 49}};
+    } cases[] = {{'A', 65},
+                 {static_cast<char>(0xFF), -1},
+                 {static_cast<char>(0x80), -128},
+                 {'\0', 0},
+                 {'1', 49}};
     for (const auto& k : cases) {
-        KivDisplay_SetAllParam(2.0f, 1.0f, -1.0f, KivColor(0.2f, 0.7f, 0.1f, 9.0f), 0.4f, 2.0f,
-                               k.c, KivColor(0.9f, 0.9f, 0.8f), KivColor(0.1f, 0.0f, 0.05f), 2);
+        KivDisplay_SetAllParam(2.0f, 1.0f, -1.0f, KivColor(0.2f, 0.7f, 0.1f, 9.0f), 0.4f, 2.0f, k.c,
+                               KivColor(0.9f, 0.9f, 0.8f), KivColor(0.1f, 0.0f, 0.05f), 2);
         EXPECT_EQ(KivDisplay_GetAutoReferenceEnergy(), k.stored) << int(k.c);
     }
     const std::string path = ::testing::TempDir() + "display_setall.txt";

@@ -30,11 +30,10 @@ int KivDisplay_GetReproductFunction() { return display().reproductFunction; }
 
 void KivDisplay_SetAllParam(float gamma, float contrast, float brightness, KivColor coefficient,
                             float referenceEnergy, float referenceEnergyCoef,
-                            char autoReferenceEnergy, KivColor whiteBalance,
-                            KivColor blackBalance, int reproductFunction) {
-    display().setAll(gamma, contrast, brightness, coefficient, referenceEnergy,
-                     referenceEnergyCoef, autoReferenceEnergy, whiteBalance, blackBalance,
-                     reproductFunction);
+                            char autoReferenceEnergy, KivColor whiteBalance, KivColor blackBalance,
+                            int reproductFunction) {
+    display().setAll(gamma, contrast, brightness, coefficient, referenceEnergy, referenceEnergyCoef,
+                     autoReferenceEnergy, whiteBalance, blackBalance, reproductFunction);
 }
 
 KivLong KivDisplay_Output(const char* path) { return display().output(path); }

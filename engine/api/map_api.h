@@ -18,8 +18,7 @@ KIV_API int KivMap_GetInstanceCount();
 // Binds a bitmap made with new[] to a map, which then owns it, and computes the average colour.
 // 1 on success; 0 for no such map, negative sizes, a plane count other than 3 or 4, or a null
 // bitmap, with no bitmap bound afterwards.
-KIV_API KivLong KivMap_BindImage(int map, int width, int height, int planes,
-                                 unsigned char* bitmap);
+KIV_API KivLong KivMap_BindImage(int map, int width, int height, int planes, unsigned char* bitmap);
 KIV_API KivLong KivMap_BindImage(const char* name, int width, int height, int planes,
                                  unsigned char* bitmap);
 // Hands the bitmap back to the caller (it is not released); 0 for no such map.
