@@ -173,7 +173,6 @@ void skyFill(Vertex* v, int w, int h) {
         dst.b = src.b;
     };
     int firstRow = -1;
-    bool previousHadInside = false;
     for (int j = 0; j < h; ++j) {
         Vertex* row = v + static_cast<std::ptrdiff_t>(j) * w;
         int firstInside = -1;
@@ -197,15 +196,12 @@ void skyFill(Vertex* v, int w, int h) {
                     for (int i = 0; i < w; ++i)
                         copyRgb(v[static_cast<std::ptrdiff_t>(r) * w + i].received, row[i].received);
             }
-            previousHadInside = true;
         } else if (firstRow >= 0) {
             // A row without inside points below filled rows takes the row above it.
             Vertex* above = row - w;
             for (int i = 0; i < w; ++i) copyRgb(row[i].received, above[i].received);
-            previousHadInside = false;
         }
     }
-    (void)previousHadInside;
 }
 
 }  // namespace
@@ -603,9 +599,8 @@ void Shooter::shootFromSurface() {
             lastClose = rs.closeLength;
         }
 
-        // The update pass on the packed points. Surfaces shoot with shooter type 9, so the
-        // factors are those of every non-environment shooter: received gains what arrived and
-        // unshot the reflected part over pi.
+        // The update pass on the packed points (surfaces shoot with shooter type 9: received
+        // gains what arrived, unshot the reflected part over pi).
         const bool hdri = st.shooterType == kKivHDRILight;
         for (const Updated& u : updated) {
             const Grid& g = u.grid;
@@ -630,20 +625,21 @@ void Shooter::shootFromSurface() {
                             addRgb(sc.received[k], c.r, c.g, c.b);
                         }
                     } else {
+                        // The reflectance was packed with the colour bleeding applied.
                         const Rgb& rho = sc.reflect[k];
                         PointFactors p;
+                        p.R = KivColor::make(rho.r, rho.g, rho.b);
+                        p.inv = KivColor::make(1.0f, 1.0f, 1.0f);
+                        p.k = kShootInvPi;
                         if (hdri) {
-                            p = pointFactors(KivColor::make(1.0f, 1.0f, 1.0f), 1.0f, true);
-                            // The bleeding was applied when packing.
-                            const KivColor R = KivColor::make(rho.r, rho.g, rho.b);
-                            p.inv = (R.r > kKivEnergyEpsilon && R.g > kKivEnergyEpsilon &&
-                                     R.b > kKivEnergyEpsilon)
-                                        ? KivColor::make(1.0f / R.r, 1.0f / R.g, 1.0f / R.b)
-                                        : KivColor::make(0.0f, 0.0f, 0.0f);
-                        } else {
-                            p.R = KivColor::make(rho.r, rho.g, rho.b);
-                            p.inv = KivColor::make(1.0f, 1.0f, 1.0f);
-                            p.k = kShootInvPi;
+                            const bool positive = p.R.r > kKivEnergyEpsilon &&
+                                                  p.R.g > kKivEnergyEpsilon &&
+                                                  p.R.b > kKivEnergyEpsilon;
+                            p.inv = positive ? KivColor::make(1.0f / p.R.r, 1.0f / p.R.g,
+                                                              1.0f / p.R.b)
+                                             : KivColor::make(0.0f, 0.0f, 0.0f);
+                            p.R = KivColor::make(1.0f, 1.0f, 1.0f);
+                            p.k = 1.0f;
                         }
                         if (gv[local].inside == 1.0f) {
                             addRgb(sc.received[k], c.r * p.inv.r, c.g * p.inv.g, c.b * p.inv.b);

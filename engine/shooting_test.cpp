@@ -455,3 +455,45 @@ TEST(SurfaceShot, PackedShotMatchesThePlainShotBitForBit) {
         EXPECT_EQ(a->shooting.receiverDiffuse.r, b->shooting.receiverDiffuse.r);
     }
 }
+
+TEST(UpdatePass, SkyLightFillsEveryOutsidePointFromTheInsidePoints) {
+    SceneFixture f;
+    const KivPoint tri[3] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
+    const kiv::SurfaceSpacing spacing{10.0f, 1, 40.0f, 1};
+    const int s = f->surfaces.instanciateDirect(3, tri, nullptr, nullptr, spacing, 0,
+                                                KivColor(0.5f, 0.5f, 0.5f));
+    f->surfaces.records.endInstance();
+    prepare(*f);
+    const KivParentSurface& g = f->surfaces.records[s];
+    // Inside points catch their column number plus one; outside points catch nothing.
+    for (int j = 0; j < g.height; ++j)
+        for (int i = 0; i < g.width; ++i) {
+            KivVertex& v = f->vertices.direct[g.vertArrayIndex + i + j * g.width];
+            const float e = v.inside() == 1.0f ? static_cast<float>(i + 1) : 0.0f;
+            v.current = KivColor(e, e, e);
+            v.shotFlags = 1;
+        }
+    f->shooting.shootType = kiv::kShootLight;
+    f->shooting.shooterType = kKivSkyLight;
+    Shooter(*f).updateReceiveUnshot();
+    int outside = 0;
+    for (int j = 0; j < g.height; ++j) {
+        int lastInside = -1;
+        for (int i = 0; i < g.width; ++i) {
+            const KivVertex& v = f->vertices.direct[g.vertArrayIndex + i + j * g.width];
+            if (v.inside() == 1.0f) {
+                lastInside = i;
+                continue;
+            }
+            ++outside;
+            EXPECT_EQ(v.inside(), 0.0f);
+            EXPECT_EQ(v.unshot.r, 0.0f);
+            // After the inside run of its row it takes the last inside value of the row.
+            if (lastInside >= 0) {
+                EXPECT_EQ(v.received.r, static_cast<float>(lastInside + 1));
+            }
+            EXPECT_GT(v.received.r, 0.0f) << i << "," << j;
+        }
+    }
+    EXPECT_GT(outside, 0);
+}

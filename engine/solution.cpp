@@ -327,13 +327,13 @@ void SolutionDriver::doSolution() {
 
     // The time estimate: one unit per light (or environment sample) and point, and the
     // point pairs of the indirect phase.
-    int lightCount = 0;
-    int samples = 0;
+    long long lightCount = 0;
+    long long samples = 0;
     for (int i = 0; i < s.lights.endedCount(); ++i) {
         KivLight* L = s.lights.at(i);
         if (L == nullptr) continue;
         if (L->getType() == kKivHDRILight)
-            samples += L->getStack() * L->getSlice();
+            samples += static_cast<long long>(L->getStack()) * L->getSlice();
         else
             ++lightCount;
     }

@@ -18,8 +18,10 @@ using kiv::testing::TestPointLight;
 
 namespace {
 
+// One directory per test: the tests may run in parallel processes.
 std::string logDir() {
-    std::string d = ::testing::TempDir() + "kiv_solution_test/";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string d = ::testing::TempDir() + "kiv_solution_test_" + info->name() + "/";
     std::string cmd = "mkdir -p '" + d + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     return d;
