@@ -182,7 +182,8 @@ void skyFill(Vertex* v, int w, int h) {
                 break;
             }
         if (firstInside >= 0) {
-            for (int i = 0; i < firstInside; ++i) copyRgb(row[i].received, row[firstInside].received);
+            for (int i = 0; i < firstInside; ++i)
+                copyRgb(row[i].received, row[firstInside].received);
             int last = firstInside;
             for (int i = firstInside + 1; i < w; ++i) {
                 if (row[i].inside() == 1.0f)
@@ -194,7 +195,8 @@ void skyFill(Vertex* v, int w, int h) {
                 firstRow = j;
                 for (int r = 0; r < j; ++r)
                     for (int i = 0; i < w; ++i)
-                        copyRgb(v[static_cast<std::ptrdiff_t>(r) * w + i].received, row[i].received);
+                        copyRgb(v[static_cast<std::ptrdiff_t>(r) * w + i].received,
+                                row[i].received);
             }
         } else if (firstRow >= 0) {
             // A row without inside points below filled rows takes the row above it.
@@ -470,8 +472,9 @@ void Shooter::shootFromSurface() {
         const int flags = f.getFlags();
         if (fi != shooter && (flags & kSurfaceNotCounted) == 0 &&
             !((flags & kSurfaceSurvey) != 0 && (shooterFlags & kSurfaceSurvey) != 0)) {
-            const float close = kIndirect ? closeLength(f.getWIntervalIndirect(), f.getHIntervalIndirect())
-                                          : closeLength(f.getWInterval(), f.getHInterval());
+            const float close =
+                kIndirect ? closeLength(f.getWIntervalIndirect(), f.getHIntervalIndirect())
+                          : closeLength(f.getWInterval(), f.getHInterval());
             receivers.push_back({fi, g, close, f.getDiffuse()});
         }
         if (kIndirect) {
@@ -606,7 +609,9 @@ void Shooter::shootFromSurface() {
             const Grid& g = u.grid;
             const ShotScratch::Geometry* gv = geometry + g.first;
             const unsigned char* fv = flags + g.first;
-            auto litAt = [gv, fv](int k) { return gv[k].inside == 1.0f && (fv[k] & kShotLit) != 0; };
+            auto litAt = [gv, fv](int k) {
+                return gv[k].inside == 1.0f && (fv[k] & kShotLit) != 0;
+            };
             auto insideAt = [gv](int k) { return gv[k].inside == 1.0f; };
             for (int j = 0; j < g.height; ++j) {
                 for (int i = 0; i < g.width; ++i) {
@@ -635,9 +640,9 @@ void Shooter::shootFromSurface() {
                             const bool positive = p.R.r > kKivEnergyEpsilon &&
                                                   p.R.g > kKivEnergyEpsilon &&
                                                   p.R.b > kKivEnergyEpsilon;
-                            p.inv = positive ? KivColor::make(1.0f / p.R.r, 1.0f / p.R.g,
-                                                              1.0f / p.R.b)
-                                             : KivColor::make(0.0f, 0.0f, 0.0f);
+                            p.inv = positive
+                                        ? KivColor::make(1.0f / p.R.r, 1.0f / p.R.g, 1.0f / p.R.b)
+                                        : KivColor::make(0.0f, 0.0f, 0.0f);
                             p.R = KivColor::make(1.0f, 1.0f, 1.0f);
                             p.k = 1.0f;
                         }
@@ -807,13 +812,15 @@ int Shooter::chooseNextSurface() {
         if (indirect) {
             if (!indirectGrid(f, s_.vertices.indirect.size(), g)) continue;
             for (int k = 0; k < g.count; ++k) {
-                const KivColor& u = s_.vertices.indirect[static_cast<std::size_t>(g.first + k)].unshot;
+                const KivColor& u =
+                    s_.vertices.indirect[static_cast<std::size_t>(g.first + k)].unshot;
                 sum += (u.r + u.g + u.b) * 0.33333334f;
             }
         } else {
             if (!directGrid(f, s_.vertices.direct.size(), g)) continue;
             for (int k = 0; k < g.count; ++k) {
-                const KivColor& u = s_.vertices.direct[static_cast<std::size_t>(g.first + k)].unshot;
+                const KivColor& u =
+                    s_.vertices.direct[static_cast<std::size_t>(g.first + k)].unshot;
                 sum += (u.r + u.g + u.b) * 0.33333334f;
             }
         }

@@ -27,9 +27,9 @@ inline constexpr float kShootInvPi = 0.31830987f;
 
 // The shooting work lists of the environment passes.
 struct ShootWorkLists {
-    std::vector<std::int32_t> hdriLights;   // HDRI lights shot in the current environment pass
-    std::vector<KivPoint> hdriPositions;     // their positions, parallel to hdriLights
-    std::vector<std::int32_t> pointLight;    // per sample point: the HDRI light of its largest shot
+    std::vector<std::int32_t> hdriLights;  // HDRI lights shot in the current environment pass
+    std::vector<KivPoint> hdriPositions;   // their positions, parallel to hdriLights
+    std::vector<std::int32_t> pointLight;  // per sample point: the HDRI light of its largest shot
     void clear() {
         std::vector<std::int32_t>().swap(hdriLights);
         std::vector<KivPoint>().swap(hdriPositions);
@@ -42,16 +42,16 @@ struct ShootWorkLists {
 // shooting point, so it works on these compact arrays and writes the energies back once.
 struct ShotScratch {
     struct Geometry {
-        float q[3];      // receiving point
-        float n[3];      // unit normal
-        float inside;    // inside value
+        float q[3];    // receiving point
+        float n[3];    // unit normal
+        float inside;  // inside value
         float pad;
     };
     struct Rgb {
         float r, g, b;
     };
     std::vector<Geometry> geometry;
-    std::vector<Rgb> reflect;   // reflectance after colour bleeding
+    std::vector<Rgb> reflect;  // reflectance after colour bleeding
     std::vector<Rgb> current;
     std::vector<Rgb> received;
     std::vector<Rgb> unshot;
@@ -103,7 +103,7 @@ struct ShootingState : QueryState {
 // The shooting operations on a scene. Holds no state of its own: everything lives in the
 // scene's shooting state, so a Shooter can be made wherever one is needed.
 class Shooter {
-public:
+  public:
     explicit Shooter(KivScene& scene) : s_(scene) {}
 
     // Shoot type, shooter type and index to 0, ray numbering restarted.
@@ -140,7 +140,7 @@ public:
     // Appends the shooting state to a text file; false when it cannot be opened.
     bool outputPrivate(const char* path);
 
-private:
+  private:
     template <bool kIndirect>
     void shootFromSurface();
     template <class Vertex>

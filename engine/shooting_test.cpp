@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -247,7 +247,7 @@ TEST(LightShot, EnvironmentShotWeakerInAnyComponentIsIgnored) {
 
 TEST(LightShot, LightThatFailsStopsTheSurface) {
     class Failing : public FixedLight {
-    public:
+      public:
         Failing() : FixedLight(kKivPointLight, KivColor(1, 1, 1), KivColor(1, 1, 1)) {}
         KivColor shoot(int) override {
             if (++calls >= 2) throw std::runtime_error("bad point");
@@ -306,8 +306,8 @@ TEST(ShooterChoice, SurfaceWithMostUnshotSkippingNoShootFlag) {
     const KivPoint up = KivPoint::make(0, 500, 0);
     const int a = f.quad({0, 0, 0}, {100, 0, 0}, {0, 0, 100}, up, 50.0f);
     const int b = f.quad({0, 0, 200}, {100, 0, 200}, {0, 0, 300}, up, 50.0f);
-    const int c = f.quad({0, 0, 400}, {100, 0, 400}, {0, 0, 500}, up, 50.0f, {0.5f, 0.5f, 0.5f},
-                         0x08);
+    const int c =
+        f.quad({0, 0, 400}, {100, 0, 400}, {0, 0, 500}, up, 50.0f, {0.5f, 0.5f, 0.5f}, 0x08);
     prepare(*f);
     f->shooting.shootType = kiv::kShootSurface;
     Shooter sh(*f);
@@ -375,8 +375,8 @@ void referenceSurfaceShot(KivScene& s) {
                 const float cs = kiv::clampf(kiv::dot(dh, st.shooterNormal), 0.0f, 1.0f);
                 const float f0 = cs * sv.area / (dist * dist);
                 if (!(f0 >= 1e-10f)) continue;
-                const float F = kiv::diskFormFactor(
-                    f0, kiv::dot(kiv::negate(dh), kiv::normalise(r.normal)));
+                const float F =
+                    kiv::diskFormFactor(f0, kiv::dot(kiv::negate(dh), kiv::normalise(r.normal)));
                 if (!(F >= 1e-10f)) {
                     r.current = KivColor::make(0, 0, 0);
                     continue;

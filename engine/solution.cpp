@@ -116,8 +116,8 @@ bool SolutionDriver::initialize() {
 
     const KivLong useTexture = s.solverParameters.useTextureDiffuse;
     for (KivParentSurface& f : s.surfaces.records)
-        f.setDiffuse(textureDiffuse(useTexture, f.getAttrIndex(), f.getDiffuse(), s.attributes,
-                                    s.maps));
+        f.setDiffuse(
+            textureDiffuse(useTexture, f.getAttrIndex(), f.getDiffuse(), s.attributes, s.maps));
 
     float area = 0.0f;
     for (const KivParentSurface& f : s.surfaces.records) {
@@ -166,11 +166,16 @@ float lightEnergy(KivLight& L, bool countEnvironment) {
     const KivColor u = L.getUnshot();
     const float S = u.r + u.g + u.b;
     switch (L.getType()) {
-        case kKivPointLight: return S * 12.566371f;
-        case kKivSpotLight: return S * L.getField() * 0.034906585f * 0.15915494f * 12.566371f;
-        case kKivGeneralLight: return S;
-        case kKivHDRILight: return countEnvironment ? S : 0.0f;
-        default: return 0.0f;
+        case kKivPointLight:
+            return S * 12.566371f;
+        case kKivSpotLight:
+            return S * L.getField() * 0.034906585f * 0.15915494f * 12.566371f;
+        case kKivGeneralLight:
+            return S;
+        case kKivHDRILight:
+            return countEnvironment ? S : 0.0f;
+        default:
+            return 0.0f;
     }
 }
 
@@ -226,10 +231,9 @@ float SolutionDriver::lightTerm(bool onlyUnshot) const {
 
 float SolutionDriver::unshotTotal() const {
     const bool indirect = s_.shooting.shootType == kShootIndirect;
-    return lightTerm(true) + surfacesTotal(s_, indirect, true,
-                                           [](const KivVertex& v) -> const KivColor& {
-                                               return v.unshot;
-                                           });
+    return lightTerm(true) +
+           surfacesTotal(s_, indirect, true,
+                         [](const KivVertex& v) -> const KivColor& { return v.unshot; });
 }
 
 float SolutionDriver::receivedTotal() const {
@@ -282,9 +286,9 @@ void SolutionDriver::setCurrentTotalEnergy() {
         so.initialTotalEnergy = so.unshotTotal;
         const int ended = s_.lights.endedCount();
         // Without lights the direct phase has nothing to do: complete.
-        so.progress = ended > 0 ? static_cast<float>(so.iterationCount + 1) /
-                                      static_cast<float>(ended)
-                                : 1.0f;
+        so.progress = ended > 0
+                          ? static_cast<float>(so.iterationCount + 1) / static_cast<float>(ended)
+                          : 1.0f;
         if (so.progress < previous) appendDivergenceText();
     }
 }
@@ -337,7 +341,8 @@ void SolutionDriver::doSolution() {
         else
             ++lightCount;
     }
-    float estimate = static_cast<float>(lightCount + samples) * static_cast<float>(points) * 0.00001f;
+    float estimate =
+        static_cast<float>(lightCount + samples) * static_cast<float>(points) * 0.00001f;
     if (s.solverParameters.indirectLightShoot != 0)
         estimate += static_cast<float>(points) * static_cast<float>(points) * 0.00001f;
     log("Estimate Calculation Time: %f min\n\n", estimate * 0.016666668f);
@@ -424,7 +429,7 @@ void SolutionDriver::directLoop() {
 }
 
 SolutionDriver::LoopEnd SolutionDriver::runIndirectShots(bool interactive, int& i,
-                                                          long long& totalTime) {
+                                                         long long& totalTime) {
     SolutionState& so = s_.solution;
     ShootingState& st = s_.shooting;
     Shooter shooter(s_);
@@ -452,13 +457,12 @@ SolutionDriver::LoopEnd SolutionDriver::runIndirectShots(bool interactive, int& 
         so.iterationCount += 1;
         const long long t1 = processorMilliseconds();
         log(" End.\tTIME:%d mili second : %d\t%f\t%f\t%f\t%f\n", static_cast<int>(t1 - t0),
-            st.shooterIndex, so.progress, so.initialTotalEnergy, so.unshotTotal,
-            so.receivedTotal);
+            st.shooterIndex, so.progress, so.initialTotalEnergy, so.unshotTotal, so.receivedTotal);
         const int next = shooter.chooseNext(0);
         iterationCallback();
         totalTime += t1 - t0;
-        if (i >= s_.solverParameters.maxShootCount || so.progress >= s_.solverParameters.convergence ||
-            next < 0)
+        if (i >= s_.solverParameters.maxShootCount ||
+            so.progress >= s_.solverParameters.convergence || next < 0)
             return LoopEnd::Done;
     }
 }

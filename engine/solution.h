@@ -54,7 +54,7 @@ struct SolutionState {
 // Runs solutions on one scene. Like the Shooter it keeps nothing itself; the state is the
 // scene's.
 class SolutionDriver {
-public:
+  public:
     explicit SolutionDriver(KivScene& scene) : s_(scene) {}
 
     // Prepares the scene: sample points, grid, display, surface colours, total area, shooting
@@ -83,7 +83,7 @@ public:
     // Writes a formatted line into the log (when one is open) and flushes it.
     void log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
-private:
+  private:
     bool quitRequested();
     void iterationCallback();
     void clearCurrent();

@@ -90,10 +90,10 @@ TEST(Solution, LogHeadingsOfAFullRun) {
         EXPECT_EQ(log[5 + static_cast<std::size_t>(k)].compare(0, std::strlen(head), head), 0) << k;
     }
     EXPECT_EQ(log[11].compare(0, 27, "Estimate Calculation Time: "), 0);
-    for (const char* l : {"Direct Shoot Log Start\n", "\ttype:1, index:0 Direct Light Done\n",
-                          "Direct Shoot Log End\n", "Indirect Shoot Count Log\n",
-                          "End Indirect Shoot Calculation\n",
-                          "######## KivRadiosity Log File END ########\n"})
+    for (const char* l :
+         {"Direct Shoot Log Start\n", "\ttype:1, index:0 Direct Light Done\n",
+          "Direct Shoot Log End\n", "Indirect Shoot Count Log\n",
+          "End Indirect Shoot Calculation\n", "######## KivRadiosity Log File END ########\n"})
         EXPECT_TRUE(hasLine(log, l)) << l;
     EXPECT_TRUE(hasPrefix(log, "\t1 Shoot Start ...  End.\tTIME:"));
     EXPECT_TRUE(hasPrefix(log, "\t3 Shoot Start ... "));
@@ -133,8 +133,10 @@ TEST(Solution, QuitAtOnceBreaksBothLoops) {
         if (started && l != "\n") tail.push_back(l);
     }
     const std::vector<std::string> expected = {
-        "Direct Shoot Log Start\n",         "\tQuitCallBack is calles. Break.\n",
-        "Direct Shoot Log End\n",           "Indirect Shoot Count Log\n",
+        "Direct Shoot Log Start\n",
+        "\tQuitCallBack is calles. Break.\n",
+        "Direct Shoot Log End\n",
+        "Indirect Shoot Count Log\n",
     };
     ASSERT_GE(tail.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(tail[i], expected[i]);
@@ -159,10 +161,9 @@ TEST(Solution, IndirectLoopQuitWritesBreakAndClosingLines) {
     std::vector<std::string> body;
     for (const auto& l : log)
         if (l != "\n") body.push_back(l);
-    const std::vector<std::string> expected = {"Indirect Shoot Count Log\n",
-                                               "\tQuitCallBack is calles. Break.\n",
-                                               "TotalTime:\t0.000000 sec\n",
-                                               "End Indirect Shoot Calculation\n"};
+    const std::vector<std::string> expected = {
+        "Indirect Shoot Count Log\n", "\tQuitCallBack is calles. Break.\n",
+        "TotalTime:\t0.000000 sec\n", "End Indirect Shoot Calculation\n"};
     ASSERT_GE(body.size(), 12u);
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(body[9 + i], expected[i]);
 }

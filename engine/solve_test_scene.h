@@ -16,7 +16,7 @@ namespace kiv::testing {
 // Isotropic point light: E = unshot x cos x 1/(4 pi) / d^2, with the occlusion query and the
 // close-length marking of the standard point light.
 class TestPointLight : public KivLight {
-public:
+  public:
     TestPointLight(KivColor power, KivPoint where) {
         init();
         unshot = power;
@@ -60,7 +60,7 @@ public:
 
 // A light of any type code that answers a fixed energy for every point and counts its calls.
 class FixedLight : public KivLight {
-public:
+  public:
     FixedLight(char code, KivColor power, KivColor answer) : answer_(answer) {
         type = code;
         unshot = power;
@@ -75,7 +75,7 @@ public:
     }
     int calls = 0;
 
-private:
+  private:
     KivColor answer_;
 };
 
@@ -83,7 +83,10 @@ private:
 struct SceneFixture {
     KivScene* scene;
     SceneFixture() : scene(static_cast<KivScene*>(KivScene_Create())) {}
-    ~SceneFixture() { KivScene_End(scene); kiv::currentScenePointer() = nullptr; }
+    ~SceneFixture() {
+        KivScene_End(scene);
+        kiv::currentScenePointer() = nullptr;
+    }
     SceneFixture(const SceneFixture&) = delete;
     SceneFixture& operator=(const SceneFixture&) = delete;
     KivScene& operator*() { return *scene; }
@@ -99,16 +102,16 @@ struct SceneFixture {
                                           (p[0].z + p[2].z) * 0.5f);
         if (dot(n, vectorBetween(c, towards)) < 0.0f) std::swap(p[1], p[3]);
         const SurfaceSpacing spacing{interval, 1, interval * 2.0f, 1};
-        const int i = scene->surfaces.instanciateDirect(4, p, nullptr, nullptr, spacing, flags,
-                                                         diffuse);
+        const int i =
+            scene->surfaces.instanciateDirect(4, p, nullptr, nullptr, spacing, flags, diffuse);
         scene->surfaces.records.endInstance();
         return i;
     }
 
     // An axis-aligned box without its bottom, faces turned outwards.
     void block(KivPoint lo, KivPoint hi, float interval, KivColor diffuse) {
-        const KivPoint mid = KivPoint::make((lo.x + hi.x) * 0.5f, (lo.y + hi.y) * 0.5f,
-                                            (lo.z + hi.z) * 0.5f);
+        const KivPoint mid =
+            KivPoint::make((lo.x + hi.x) * 0.5f, (lo.y + hi.y) * 0.5f, (lo.z + hi.z) * 0.5f);
         auto away = [&](const KivPoint& c) { return c + vectorBetween(mid, c); };
         const float x0 = lo.x, y0 = lo.y, z0 = lo.z, x1 = hi.x, y1 = hi.y, z1 = hi.z;
         quad({x0, y1, z0}, {x1, y1, z0}, {x0, y1, z1}, away({mid.x, y1, mid.z}), interval, diffuse);

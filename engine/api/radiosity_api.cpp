@@ -17,7 +17,9 @@ void KivRadiosity_DoSolution() { driver().doSolution(); }
 void KivRadiosity_End() { driver().end(); }
 void KivRadiosity_SetCurrentDir(char* dir) { driver().setCurrentDir(dir); }
 char* KivRadiosity_GetCurrentDir() { return scene().currentDir; }
-void KivRadiosity_SetCurrentMode(char mode) { scene().currentMode = static_cast<unsigned char>(mode); }
+void KivRadiosity_SetCurrentMode(char mode) {
+    scene().currentMode = static_cast<unsigned char>(mode);
+}
 char KivRadiosity_GetCurrentMode() { return static_cast<char>(scene().currentMode); }
 void KivRadiosity_SetInitialTotalEnergy() { driver().setInitialTotalEnergy(); }
 float KivRadiosity_GetInitialTotalEnergy() { return state().initialTotalEnergy; }
