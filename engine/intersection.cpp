@@ -399,7 +399,7 @@ float IntersectionState::judge(const VoxelGrid& g, const QueryState& q, Occluder
 
 // ---------------------------------------------------------------------------------------------
 
-QueryState& queryState(KivScene& scene) { return scene.intersection.query; }
+QueryState& queryState(KivScene& scene) { return scene.shooting; }
 
 SurfaceMaterial surfaceMaterial(const KivScene& scene, int surface) {
     const auto& records = scene.surfaces.records;

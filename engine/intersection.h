@@ -106,9 +106,6 @@ private:
 // The intersection state of a scene and the queries themselves.
 class IntersectionState {
 public:
-    // The shooting state's items that queries read. Kept here until the shooting state owns
-    // them; every reader goes through queryState().
-    QueryState query;
     KivColor transparencyColorResult;  // of the last query
     std::int32_t shadowSurfaceIndex = -1;
     std::int32_t rayCounter = 0;
@@ -142,7 +139,7 @@ private:
     bool walkable_ = false;
 };
 
-// The query state of a scene: the one place that says where the shooting items live.
+// The query state of a scene: the part of its shooting state that queries read.
 QueryState& queryState(KivScene& scene);
 // Material of a surface for the visibility test.
 SurfaceMaterial surfaceMaterial(const KivScene& scene, int surface);
