@@ -27,7 +27,7 @@ TEST_F(DirectionalLight, DirectionIsStoredNormalisedAndAFacingPointGetsTheFullEn
     EXPECT_EQ(vertex(free_).shotFlags, kShotLit);
 
     // The energy does not fall off with distance: every free floor point gets the same.
-    const int far = floorPointNear(0.0f, 1.75f);
+    const int far = floorPointNear(0.0f, 1.5f);
     expectColour(shootAt(*KivLight_GetPointer(i), i, far), power);
 }
 
