@@ -13,8 +13,7 @@ namespace {
 // is not a number ends the reading. A number that is not finite (nan, inf, or beyond the float
 // range) ends it as well: such a colour, position or direction would turn every energy of the
 // solution into infinity or NaN. Unread values are 0; a short read is reported.
-void readFloats(const char* text, float* out, int count, const char* command,
-                BatchState& st) {
+void readFloats(const char* text, float* out, int count, const char* command, BatchState& st) {
     int read = 0;
     for (int k = 0; k < count; ++k) out[k] = 0.0f;
     while (text != nullptr && read < count) {

@@ -19,16 +19,15 @@ KIV_API KivDirectionalLight* KivDirectionalLight_Create(KivColor unshot, KivVect
 KIV_API int KivDirectionalLight_Instanciate(KivColor unshot, KivVector direction);
 
 // Point light of total power `unshot`; a falloff end below the start is raised to the start.
-KIV_API KivPointLight* KivPointLight_Create(KivColor unshot, KivPoint position,
-                                            float falloffStart, float falloffEnd);
+KIV_API KivPointLight* KivPointLight_Create(KivColor unshot, KivPoint position, float falloffStart,
+                                            float falloffEnd);
 KIV_API int KivPointLight_Instanciate(KivColor unshot, KivPoint position, float falloffStart,
                                       float falloffEnd);
 
 // Spot light along `direction` (normalised) with field and beam half-angles in degrees; a field
 // narrower than the beam is widened to the beam, a falloff end below the start raised to it.
-KIV_API KivSpotLight* KivSpotLight_Create(KivColor unshot, KivPoint position,
-                                          KivVector direction, float field, float beam,
-                                          float falloffStart, float falloffEnd);
+KIV_API KivSpotLight* KivSpotLight_Create(KivColor unshot, KivPoint position, KivVector direction,
+                                          float field, float beam, float falloffStart,
+                                          float falloffEnd);
 KIV_API int KivSpotLight_Instanciate(KivColor unshot, KivPoint position, KivVector direction,
-                                     float field, float beam, float falloffStart,
-                                     float falloffEnd);
+                                     float field, float beam, float falloffStart, float falloffEnd);

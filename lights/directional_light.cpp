@@ -30,7 +30,7 @@ KivColor KivDirectionalLight::shoot(int vertexIndex) {
     normaliseXyz(toLight);
     const KivVector& n = v.normal;
     const float c = toLight.x * n.x + toLight.y * n.y + toLight.z * n.z;
-    if (c < kMinReceiverCosine) return kNoEnergy;
+    if (!facesLight(c)) return kNoEnergy;
 
     KivColor e(unshot.r * c, unshot.g * c, unshot.b * c, 1.0f);
     // Points outside their polygon are not tested for shadow.

@@ -8,7 +8,7 @@
 #include "engine/light.h"
 
 class KIV_API KivDirectionalLight : public KivLight {
-public:
+  public:
     KivDirectionalLight() = default;
     KivDirectionalLight(const KivDirectionalLight&) = default;
     KivDirectionalLight& operator=(const KivDirectionalLight&) = default;

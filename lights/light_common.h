@@ -85,6 +85,10 @@ inline Incidence incidence(const KivPoint& lightPosition, const KivVertex& recei
     return in;
 }
 
+// Whether a receiver at this cosine towards the light is shot at all. Written as "at least"
+// so that a NaN cosine (from a NaN position or normal) is not shot either.
+inline bool facesLight(float cosine) { return cosine >= kMinReceiverCosine; }
+
 // Applies the answer of a visibility query to the energy on its way: false when the path is
 // blocked (exactly 1), the energy filtered by the crossed transparencies when the path runs
 // through transparent surfaces only (exactly 0.5), unchanged otherwise.

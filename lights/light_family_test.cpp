@@ -63,8 +63,8 @@ using LightFamily = LightScene;
 TEST_F(LightFamily, InstanciateRegistersInOrderAndCreateRegistersNothing) {
     EXPECT_EQ(KivDirectionalLight_Instanciate(kPower, KivVector(0, 0, -1)), 0);
     EXPECT_EQ(KivPointLight_Instanciate(kPower, KivPoint(0, 0, 3), 0.0f, 1.0f), 1);
-    EXPECT_EQ(KivSpotLight_Instanciate(kPower, KivPoint(0, 0, 3), KivVector(0, 0, -1), 40.0f,
-                                       30.0f, 0.0f, 1.0f),
+    EXPECT_EQ(KivSpotLight_Instanciate(kPower, KivPoint(0, 0, 3), KivVector(0, 0, -1), 40.0f, 30.0f,
+                                       0.0f, 1.0f),
               2);
     EXPECT_EQ(KivLight_GetType(0), kKivDirectionalLight);
     EXPECT_EQ(KivLight_GetType(1), kKivPointLight);
@@ -76,10 +76,10 @@ TEST_F(LightFamily, InstanciateRegistersInOrderAndCreateRegistersNothing) {
         expectColour(KivLight_GetUnshot(i), KivColor(7, 8, 9));
     }
 
-    KivLight* loose[] = {KivDirectionalLight_Create(kPower, KivVector(1, 0, 0)),
-                         KivPointLight_Create(kPower, KivPoint(), 0.0f, 1.0f),
-                         KivSpotLight_Create(kPower, KivPoint(), KivVector(1, 0, 0), 40.0f,
-                                             30.0f, 0.0f, 1.0f)};
+    KivLight* loose[] = {
+        KivDirectionalLight_Create(kPower, KivVector(1, 0, 0)),
+        KivPointLight_Create(kPower, KivPoint(), 0.0f, 1.0f),
+        KivSpotLight_Create(kPower, KivPoint(), KivVector(1, 0, 0), 40.0f, 30.0f, 0.0f, 1.0f)};
     EXPECT_EQ(KivLight_GetInstanceCount(), 3);
     // A created light can be handed to the registry later, which then owns it.
     EXPECT_EQ(KivLight_Instanciate(loose[0]), 3);
@@ -168,8 +168,7 @@ TEST_F(LightFamily, CloseFlagOnlyWhenTheThresholdLiesBeyondTheDistance) {
     };
     for (const int at : {free_, glazed_}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(name(c.kind)) + " threshold " +
-                         std::to_string(c.threshold));
+            SCOPED_TRACE(std::string(name(c.kind)) + " threshold " + std::to_string(c.threshold));
             setCloseLengthThreshold(c.threshold);
             const int i = lightAbove(c.kind, above(at, kHeight));
             const KivColor e = shootAt(*KivLight_GetPointer(i), i, at);

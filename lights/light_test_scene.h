@@ -21,7 +21,7 @@ inline constexpr KivColor kGlass{0.5f, 0.25f, 1.0f, 1.0f};
 inline constexpr unsigned char kUntouched = 77;
 
 class LightScene : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         KivScene_Create();
         KivAttribute_InitializeStack();

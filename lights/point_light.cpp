@@ -32,7 +32,7 @@ void KivPointLight::setData(KivColor unshot_, KivPoint position_, float falloffS
 KivColor KivPointLight::shoot(int vertexIndex) {
     KivVertex& v = receiverAt(vertexIndex);
     const Incidence in = incidence(position, v);
-    if (in.cosine < kMinReceiverCosine) return kNoEnergy;
+    if (!facesLight(in.cosine)) return kNoEnergy;
 
     const float f = in.cosine * kInvFourPi / (in.distance * in.distance);
     // Too little to matter: not worth a visibility query.

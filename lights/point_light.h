@@ -8,7 +8,7 @@
 #include "engine/light.h"
 
 class KIV_API KivPointLight : public KivLight {
-public:
+  public:
     KivPointLight() = default;
     KivPointLight(const KivPointLight&) = default;
     KivPointLight& operator=(const KivPointLight&) = default;

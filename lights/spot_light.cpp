@@ -31,8 +31,8 @@ void KivSpotLight::init() {
 
 void KivSpotLight::del() {}
 
-void KivSpotLight::setData(KivColor unshot_, KivPoint position_, KivVector direction_,
-                           float field_, float beam_, float falloffStart_, float falloffEnd_) {
+void KivSpotLight::setData(KivColor unshot_, KivPoint position_, KivVector direction_, float field_,
+                           float beam_, float falloffStart_, float falloffEnd_) {
     type = kKivSpotLight;
     copyXyz(unshot, unshot_);
     copyXyz(position, position_);
@@ -80,12 +80,12 @@ float KivSpotLight::spotFactor(float fieldCos_, float beamCos_, float coefficien
 KivColor KivSpotLight::shoot(int vertexIndex) {
     KivVertex& v = receiverAt(vertexIndex);
     const Incidence in = incidence(position, v);
-    // Written as "not at least" so that a NaN cosine also receives nothing.
-    if (!(in.cosine >= kMinReceiverCosine)) return kNoEnergy;
+    if (!facesLight(in.cosine)) return kNoEnergy;
 
     // Cosine between the cone axis and the direction from the light towards the receiver.
-    const float s = -in.toLight.x * direction.x + -in.toLight.y * direction.y +
-                    -in.toLight.z * direction.z;
+    const float s =
+        -in.toLight.x * direction.x + -in.toLight.y * direction.y + -in.toLight.z * direction.z;
+    // Outside the field cone (a NaN cosine included).
     if (!(s >= fieldCos)) return kNoEnergy;
 
     const float F = spotFactor(fieldCos, beamCos, sourceSpotCoefficient, s);
@@ -144,8 +144,8 @@ KivSpotLight* KivSpotLight_Create(KivColor unshot, KivPoint position, KivVector 
                                      falloffEnd);
 }
 
-int KivSpotLight_Instanciate(KivColor unshot, KivPoint position, KivVector direction,
-                             float field, float beam, float falloffStart, float falloffEnd) {
-    return instanciateLight<KivSpotLight>(unshot, position, direction, field, beam,
-                                          falloffStart, falloffEnd);
+int KivSpotLight_Instanciate(KivColor unshot, KivPoint position, KivVector direction, float field,
+                             float beam, float falloffStart, float falloffEnd) {
+    return instanciateLight<KivSpotLight>(unshot, position, direction, field, beam, falloffStart,
+                                          falloffEnd);
 }

@@ -9,7 +9,7 @@
 #include "engine/light.h"
 
 class KIV_API KivSpotLight : public KivLight {
-public:
+  public:
     KivSpotLight() = default;
     KivSpotLight(const KivSpotLight&) = default;
     KivSpotLight& operator=(const KivSpotLight&) = default;
@@ -68,7 +68,7 @@ public:
     // Exponent of the cosine falloff: beamCos raised to it is one half.
     float sourceSpotCoefficient = 0.0f;
 
-protected:
+  protected:
     void setFieldCos(float cosine) override;
     void setBeamCos(float cosine) override;
     void setSourceSpotCoefficient(float coefficient) override;

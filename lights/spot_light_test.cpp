@@ -49,9 +49,8 @@ TEST(SpotLightData, CubicRampRisesSmoothlyFromFieldToBeam) {
         float x, want;
     };
     // t^2 (3 - 2t) with t = (x - a) / (b - a); flat outside.
-    for (const Case c : {Case{0.1f, 0.0f}, Case{0.5f, 0.0f}, Case{0.6f, 0.15625f},
-                         Case{0.7f, 0.5f}, Case{0.8f, 0.84375f}, Case{0.9f, 1.0f},
-                         Case{0.95f, 1.0f}}) {
+    for (const Case c : {Case{0.1f, 0.0f}, Case{0.5f, 0.0f}, Case{0.6f, 0.15625f}, Case{0.7f, 0.5f},
+                         Case{0.8f, 0.84375f}, Case{0.9f, 1.0f}, Case{0.95f, 1.0f}}) {
         EXPECT_NEAR(KivSpotLight::ramp(a, b, c.x), c.want, 2e-6f) << c.x;
     }
     EXPECT_EQ(KivSpotLight::ramp(a, b, std::nextafter(a, 0.0f)), 0.0f);
@@ -162,8 +161,8 @@ TEST_F(SpotLight, AnglesTakeEffectOnlyThroughDoSet) {
 }
 
 TEST(SpotLightText, OutputEndsWithFieldBeamAndFalloff) {
-    KivSpotLight* s = KivSpotLight_Create(KivColor(1, 2, 3), KivPoint(0, 5, 0),
-                                          KivVector(0, -2, 0), 40.0f, 30.0f, 0.0f, 10.0f);
+    KivSpotLight* s = KivSpotLight_Create(KivColor(1, 2, 3), KivPoint(0, 5, 0), KivVector(0, -2, 0),
+                                          40.0f, 30.0f, 0.0f, 10.0f);
     std::FILE* f = std::tmpfile();
     s->output(f);
     std::rewind(f);
