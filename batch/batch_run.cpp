@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "batch/atlas_image.h"
 #include "batch/command_table.h"
 #include "batch/interpreter.h"
+#include "batch/progress.h"
 #include "batch/solution_block.h"
+#include "engine/hdri.h"
 #include "engine/KivRadiosity.h"
 
 namespace kiv::batch {
@@ -18,6 +21,22 @@ void endOtherScenes(BatchState& state) {
     for (void* h : state.created)
         if (h != state.current) KivScene_End(h);
     state.created.clear();
+}
+
+// The optional image outputs; they need the solved scene to still be current.
+void writeImages(const BatchOptions& options, const AtlasImage& atlas, BatchState& state) {
+    if (!options.atlasPath.empty()) {
+        if (atlas.width <= 0 || atlas.height <= 0)
+            state.warn("the illuminance atlas is empty: '%s' not written", options.atlasPath.c_str());
+        else if (!kiv::writeRgbeFile(options.atlasPath.c_str(), atlas.rgb.data(), atlas.width,
+                                     atlas.height))
+            state.warn("cannot write the atlas image '%s'", options.atlasPath.c_str());
+    }
+    if (!options.imagePath.empty()) {
+        const std::string why = writeAtlasPng(options.imagePath, atlas);
+        if (!why.empty())
+            state.warn("cannot write the image '%s': %s", options.imagePath.c_str(), why.c_str());
+    }
 }
 
 }  // namespace
@@ -39,7 +58,13 @@ int runBatch(const BatchOptions& options) {
 
     BatchState state;
     runScript(script, result, state, standardTable());
-    writeSolutionBlock(result, state);
+    state.lineNumber = 0;
+    ProgressDisplay progress(stderr);
+    if (options.progress && state.current != nullptr) progress.attach();
+    AtlasImage atlas;
+    const bool solved = writeSolutionBlock(result, state, &atlas);
+    progress.finish();
+    if (solved) writeImages(options, atlas, state);
 
     std::fclose(script);
     const bool writeFailed = std::ferror(result) != 0;

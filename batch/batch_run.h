@@ -6,6 +6,9 @@ namespace kiv::batch {
 struct BatchOptions {
     std::string scriptPath;
     std::string resultPath;
+    std::string imagePath;  // tone-mapped PNG of the illuminance atlas, when not empty
+    std::string atlasPath;  // the illuminance atlas as a Radiance RGBE file, when not empty
+    bool progress = false;  // show the solver's progress on stderr
 };
 
 // Exit statuses of a run.

@@ -7,7 +7,10 @@ namespace kiv::batch {
 void BatchState::warn(const char* fmt, ...) {
     ++problems;
     if (diagnostics == nullptr) return;
-    std::fprintf(diagnostics, "KivBatch: line %d: ", lineNumber);
+    if (lineNumber > 0)
+        std::fprintf(diagnostics, "KivBatch: line %d: ", lineNumber);
+    else
+        std::fputs("KivBatch: ", diagnostics);
     va_list ap;
     va_start(ap, fmt);
     std::vfprintf(diagnostics, fmt, ap);

@@ -13,7 +13,7 @@ namespace kiv::batch {
 struct BatchState {
     std::set<void*> created;
     void* current = nullptr;
-    int lineNumber = 0;
+    int lineNumber = 0;  // script line being run; 0 once the script is done
     int problems = 0;
     std::FILE* diagnostics = stderr;
 

@@ -1,6 +1,7 @@
 // KivBatch: runs a command script against the radiosity engine, solves and writes the result.
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ void printHelp() {
         "one result line per executed line to RESULT, then solves the scene and appends the\n"
         "illuminance atlas and each surface group's texture coordinates.\n\n"
         "Options:\n"
+        "  --image PATH       also write the atlas, tone-mapped, as a PNG picture\n"
+        "  --atlas PATH       also write the atlas as a Radiance RGBE (.hdr) image\n"
+        "  --progress         show the solver's progress on stderr (default on a terminal)\n"
+        "  --quiet            do not show progress\n"
         "  --help             show this help and exit\n"
         "  --version          show the version and exit\n\n"
         "Exit status: 0 success, 1 a file could not be opened or written, 2 wrong usage,\n"
@@ -29,6 +34,7 @@ void printHelp() {
 int main(int argc, char** argv) {
     kiv::batch::BatchOptions options;
     std::vector<std::string> positional;
+    int progress = -1;  // -1: decide by whether stderr is a terminal
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
@@ -38,6 +44,18 @@ int main(int argc, char** argv) {
         if (std::strcmp(a, "--version") == 0) {
             std::printf("KivBatch %s\n", KIV_VERSION);
             return kiv::batch::kExitOk;
+        }
+        if (std::strcmp(a, "--image") == 0 || std::strcmp(a, "--atlas") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "KivBatch: %s needs a path\n%s", a, kUsage);
+                return kiv::batch::kExitUsage;
+            }
+            (a[2] == 'i' ? options.imagePath : options.atlasPath) = argv[++i];
+            continue;
+        }
+        if (std::strcmp(a, "--progress") == 0 || std::strcmp(a, "--quiet") == 0) {
+            progress = a[2] == 'p' ? 1 : 0;
+            continue;
         }
         if (std::strcmp(a, "--") == 0) {
             for (++i; i < argc; ++i) positional.emplace_back(argv[i]);
@@ -55,5 +73,6 @@ int main(int argc, char** argv) {
     }
     options.scriptPath = positional[0];
     options.resultPath = positional[1];
+    options.progress = progress == -1 ? isatty(STDERR_FILENO) != 0 : progress == 1;
     return kiv::batch::runBatch(options);
 }
