@@ -149,20 +149,6 @@ bool neighbourReceives(int i, int j, int w, int h, Lit litAt, Inside insideAt) {
     return false;
 }
 
-// The close-range term of point and spot lights for a point marked close.
-inline float closeRangeTerm(const ShootingState& st, const KivPoint& shootPoint, float area) {
-    const KivVector v = vectorBetween(shootPoint, st.shooterPosition);
-    const float dist = length(v);
-    const KivVector u = normalise(v);
-    float H = dot(negate(u), st.shooterNormal) * dot(u, st.receiverNormal) * area / (dist * dist);
-    if (H < 0.0f) H = 0.0f;
-    if (H > kShootPi) H = kShootPi;
-    // Also catches NaN from a light sitting on the point.
-    if (!(H >= kKivEnergyEpsilon)) H = 0.0f;
-    if (st.shooterType == kKivPointLight) H *= 0.5f;
-    return H;
-}
-
 // Outside points of a grid take the received energy of the inside points near them, row by
 // row (used after a sky light, whose energy should reach the whole texture).
 template <class Vertex>
@@ -326,7 +312,6 @@ void Shooter::updatePass(Vertex* points, int pointCount, bool indirectPass) {
     ShootingState& st = s_.shooting;
     const float bleeding = s_.solverParameters.colorBleeding;
     const bool hdri = st.shooterType == kKivHDRILight;
-    const bool lamp = st.shooterType == kKivPointLight || st.shooterType == kKivSpotLight;
     const KivColor zero = KivColor::make(0.0f, 0.0f, 0.0f);
     const int n = s_.surfaces.instanceCount();
     for (int fi = 0; fi < n; ++fi) {
@@ -367,11 +352,13 @@ void Shooter::updatePass(Vertex* points, int pointCount, bool indirectPass) {
                     const PointFactors p = pointFactors(r.reflectance, bleeding, hdri);
                     if (r.inside() == 1.0f) {
                         addRgb(r.received, r.current * p.inv);
-                        if (lamp && (r.shotFlags & 4) != 0)
-                            addRgb(r.unshot, st.shooterUnshot * p.R *
-                                                 closeRangeTerm(st, r.shootPoint, r.area) * p.k);
-                        else
-                            addRgb(r.unshot, r.current * p.R * p.k);
+                        // Points close to a point or spot light (shotFlags 6) re-emit what
+                        // they received like every other point. A light has no emitter normal,
+                        // and a close-range factor built from one (or from the plane normal of
+                        // the last surface that shot, which is zero before any surface shot)
+                        // loses or invents energy depending on the scene's units; the light's
+                        // own shot is exact at every distance, so its energy is used as is.
+                        addRgb(r.unshot, r.current * p.R * p.k);
                     } else if (neighbourReceives(i, j, g.width, g.height, litAt, insideAt)) {
                         addRgb(r.received, r.current * p.inv);
                     }

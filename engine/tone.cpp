@@ -22,7 +22,13 @@ float hslValue(float m1, float m2, float h) {
     return m1;
 }
 
-unsigned char toByte(float c) { return static_cast<unsigned char>(static_cast<int>(c * 255.0f)); }
+// Truncates toward zero. Undefined coefficients (a zero reference energy or total area) can
+// leave NaN after the clamps; such a texel shows black instead of an undefined conversion.
+unsigned char toByte(float c) {
+    if (!(c > 0.0f)) return 0;
+    if (c >= 1.0f) return 255;
+    return static_cast<unsigned char>(static_cast<int>(c * 255.0f));
+}
 }  // namespace
 
 void ToneState::setDisplay(const DisplayInput& d) {

@@ -119,6 +119,13 @@ TEST(Tone, ReproductionWritesTexels) {
     kiv::toneReproduction(s);
     EXPECT_EQ(texels[0], 127);
 
+    // A zero total area makes the automatic reference energy undefined; texels stay defined.
+    s.tone.autoReferenceEnergy = 1;
+    s.solution.totalArea = 0.0f;
+    s.vertices.direct[0].received = KivColor(0.0f, 0.0f, 0.0f);
+    kiv::toneReproduction(s);
+    EXPECT_EQ(texels[0], 0);
+
     // Surfaces must not free the test's texel buffer.
     for (KivParentSurface& surf : s.surfaces.records) surf.lightmap = nullptr;
     KivScene_Delete();
