@@ -1,0 +1,82 @@
+// Solves the bundled Cornell box (at a coarser spacing, to stay quick) through the KivBatch
+// program and checks the shape of everything a run leaves behind.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+}
+
+int tagOf(const std::string& line) { return std::atoi(line.c_str()); }
+
+}  // namespace
+
+TEST(CornellBox, SolvesEndToEnd) {
+    const std::string dir = ::testing::TempDir() + "cornell/";
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    // The bundled script with 60 mm instead of 20 mm between sample points.
+    std::string script = slurp(std::string(KIV_SOURCE_DIR) + "/examples/cornell_box.kvb");
+    ASSERT_FALSE(script.empty());
+    for (std::size_t at = 0; (at = script.find(" 20.000000 1\n", at)) != std::string::npos;)
+        script.replace(at, 13, " 60.000000 1\n");
+    std::ofstream(dir + "box.kvb") << script;
+
+    const std::string cmd = "cd " + dir + " && " + KIV_BATCH_EXE +
+                            " --quiet --image box.png --atlas box.hdr box.kvb box.kve 2>stderr.txt";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << slurp(dir + "stderr.txt");
+
+    const std::string result = slurp(dir + "box.kve");
+    EXPECT_EQ(result.find("nan"), std::string::npos);
+    EXPECT_EQ(result.find("inf"), std::string::npos);
+    const std::vector<std::string> l = lines(result);
+    std::size_t k = 0;
+    while (k < l.size() && l[k] != "187") ++k;
+    ASSERT_LT(k + 5, l.size());
+    const int width = std::atoi(l[k + 1].c_str() + 4);
+    const int height = std::atoi(l[k + 2].c_str() + 4);
+    EXPECT_EQ(l[k + 3], "194 3");
+    EXPECT_EQ(l[k + 4], "189 1");
+    ASSERT_GT(width, 0);
+    ASSERT_GT(height, 0);
+    k += 5;
+    for (int i = 0; i < width * height; ++i, ++k) ASSERT_EQ(tagOf(l[k]), 399) << k;
+    ASSERT_EQ(l[k++], "71 7");
+    for (int g = 0; g < 7; ++g) {
+        ASSERT_EQ(tagOf(l[k]), 197);
+        const int count = std::atoi(l[k++].c_str() + 4);
+        EXPECT_EQ(l[k++], "199 1");
+        for (int i = 0; i < count; ++i, ++k) ASSERT_EQ(tagOf(l[k]), 399);
+    }
+    EXPECT_EQ(k, l.size());
+
+    const std::string log = slurp(dir + "KivRadiosity.log");
+    for (const char* heading :
+         {"######## KivRadiosity Log File ########", "pSurf ... ", "\tsceneBBox05 ... ",
+          "Estimate Calculation Time: ", "Direct Shoot Log Start", "Direct Shoot Log End",
+          "Indirect Shoot Count Log", "\nTotalTime:\t", "\nEnd Indirect Shoot Calculation\n",
+          "######## KivRadiosity Log File END ########"})
+        EXPECT_NE(log.find(heading), std::string::npos) << heading;
+
+    EXPECT_EQ(slurp(dir + "box.png").substr(1, 3), "PNG");
+    EXPECT_EQ(slurp(dir + "box.hdr").rfind("#?RADIANCE\n", 0), 0u);
+}
