@@ -49,12 +49,12 @@ void SolutionDriver::environmentDirectPass() {
         if (next < 0) break;
     }
 
-    surveyModifyPass(*this);
+    surveyModifyPass(s_, *this);
     shooter.updateReceiveUnshot();
     toneReproduction(s_);
     st.shootType = kShootSurvey;
     st.shooterType = kKivSurfaceShooter;
-    hdriShoot(*this);
+    hdriShoot(s_, *this);
     st.shootType = kShootLight;
     st.shooterType = kKivHDRILight;
     setCurrentTotalEnergy();
@@ -89,7 +89,7 @@ void SolutionDriver::surveyMultiplePass() {
         log("\tShooting. %d\n", st.shooterIndex);
         if (shooter.chooseNextLight(kKivHDRILight) < 0) break;
     }
-    surveyRatio(*this);
+    surveyRatio(s_);
     log("\tCalculateSurveyMult.\n");
     toneReproduction(s_);
     log("\tToneReproduction.\n");
