@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -41,6 +40,20 @@ std::string slurp(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// Scene handles differ from run to run: a SceneCreate result line ("0", a space and a signed
+// decimal) reads as "0 <handle>".
+std::string withHandlesMasked(const std::string& text) {
+    std::stringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t digits = line.size() > 3 && line[2] == '-' ? 3 : 2;
+        const bool handle = line.size() > digits && line.compare(0, 2, "0 ") == 0 &&
+                            line.find_first_not_of("0123456789", digits) == std::string::npos;
+        out += (handle ? std::string("0 <handle>") : line) + "\n";
+    }
+    return out;
 }
 
 }  // namespace
@@ -124,8 +137,7 @@ TEST(StandardLightScenario, FourLightLinesGiveIndicesZeroToThree) {
 
     const std::string expected = slurp(dir + "standard_lights.expected");
     ASSERT_FALSE(expected.empty());
-    static const std::regex handle("^0 -?[0-9]+$", std::regex::multiline);
-    const std::string result = std::regex_replace(slurp(out), handle, "0 <handle>");
+    const std::string result = withHandlesMasked(slurp(out));
     ASSERT_GE(result.size(), expected.size()) << result;
     EXPECT_EQ(result.substr(0, expected.size()), expected);
 }

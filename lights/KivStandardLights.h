@@ -8,8 +8,7 @@
 //                        registry, which owns it from then on, and answers its index there
 //                        (-1 when memory runs out).
 // Colour, point and vector parameters carry their values in the first three components.
-#include "engine/kiv_export.h"
-#include "engine/kiv_types.h"
+#include "engine/KivRadiosity.h"
 #include "lights/directional_light.h"
 #include "lights/point_light.h"
 #include "lights/spot_light.h"
