@@ -1,3 +1,4 @@
+#include <cmath>
 // The light lines of KivBatch: each creates a standard light in the current scene and answers
 // its registry index.
 #include <gtest/gtest.h>
@@ -119,6 +120,13 @@ TEST_F(StandardLightRows, UnreadableNumbersReadAsZeroAndAreReported) {
         EXPECT_EQ(p.z, c.position.z) << c.line;
     }
     EXPECT_EQ(KivLight_GetBeam(4), 0.0f);
+
+    // Cone angles beyond 180 degrees would make the spot law NaN: clamped and reported.
+    EXPECT_EQ(run("SpotLightInstanciate 397 1 1 1 0 5 0 0 -1 0 350 -100"), "397 5");
+    EXPECT_EQ(st.problems, problems + 2);
+    EXPECT_EQ(KivLight_GetField(5), 180.0f);
+    EXPECT_EQ(KivLight_GetBeam(5), 0.0f);
+    EXPECT_FALSE(std::isnan(KivLight_GetSourceSpotCoefficient(5)));
 }
 
 // KivBatch itself on a script of light lines: indices 0..3 in script order, and from 0 again
