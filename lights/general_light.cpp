@@ -97,8 +97,10 @@ KivColor KivGeneralLight::shoot(int i) {
     if (c < 0.001f) return kNoEnergy;
 
     // The direction in the light's frame: rotated (w = 0), not translated.
-    const KivVector T = kiv::normalise(kiv::transform(KivVector(L.x, L.y, L.z, 0.0f), worldToLight));
-    const auto* data = dynamic_cast<const KivGeneralLightData*>(KivLightData_GetPointer(lightDataIndex));
+    const KivVector T =
+        kiv::normalise(kiv::transform(KivVector(L.x, L.y, L.z, 0.0f), worldToLight));
+    const auto* data =
+        dynamic_cast<const KivGeneralLightData*>(KivLightData_GetPointer(lightDataIndex));
     const float e = data != nullptr ? data->calcEnergy(T) : 0.0f;
     // The receiver cosine only decides whether the point faces the light; the candela value
     // already is the intensity in that direction.
@@ -167,13 +169,11 @@ KivGeneralLight* KivGeneralLight_Create(KivColor unshot, KivPoint position, cons
 }
 
 KivGeneralLight* KivGeneralLight_Create(KivColor unshot, KivPoint position, float standardEnergy,
-                                        float multiplex, int latitude,
-                                        const float* latitudeAngles, int longitude,
-                                        const float* longitudeAngles, const float* energies,
-                                        KivMatrix worldToLight) {
-    const int data = KivGeneralLightData_Instanciate(standardEnergy, multiplex, latitude,
-                                                     latitudeAngles, longitude, longitudeAngles,
-                                                     energies);
+                                        float multiplex, int latitude, const float* latitudeAngles,
+                                        int longitude, const float* longitudeAngles,
+                                        const float* energies, KivMatrix worldToLight) {
+    const int data = KivGeneralLightData_Instanciate(
+        standardEnergy, multiplex, latitude, latitudeAngles, longitude, longitudeAngles, energies);
     if (data < 0) return nullptr;
     return newLight(unshot, position, data, worldToLight);
 }
@@ -185,9 +185,9 @@ int KivGeneralLight_Instanciate(KivColor unshot, KivPoint position, const char* 
 
 int KivGeneralLight_Instanciate(KivColor unshot, KivPoint position, float standardEnergy,
                                 float multiplex, int latitude, const float* latitudeAngles,
-                                int longitude, const float* longitudeAngles,
-                                const float* energies, KivMatrix worldToLight) {
-    return instanciate(KivGeneralLight_Create(unshot, position, standardEnergy, multiplex,
-                                              latitude, latitudeAngles, longitude,
-                                              longitudeAngles, energies, worldToLight));
+                                int longitude, const float* longitudeAngles, const float* energies,
+                                KivMatrix worldToLight) {
+    return instanciate(KivGeneralLight_Create(unshot, position, standardEnergy, multiplex, latitude,
+                                              latitudeAngles, longitude, longitudeAngles, energies,
+                                              worldToLight));
 }

@@ -8,7 +8,7 @@
 #include "engine/light.h"
 
 class KIV_API KivGeneralLight : public KivLight {
-public:
+  public:
     KivGeneralLight() = default;
     KivGeneralLight(const KivGeneralLight&) = default;
     KivGeneralLight& operator=(const KivGeneralLight&) = default;

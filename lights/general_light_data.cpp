@@ -14,6 +14,7 @@
 namespace {
 
 constexpr float kTension = 0.2f;
+constexpr double kLargestCandela = 1e30;
 // Degrees per radian, and radians per degree as pi (single) times 1/180 (double).
 constexpr float kDegrees = static_cast<float>(57.29577791868204);
 float radians(float degrees) {
@@ -115,8 +116,7 @@ void KivGeneralLightData::del() {
 
 // ---- building the table ---------------------------------------------------------------------
 
-KivLong KivGeneralLightData::takeTable(std::vector<float>& vertical,
-                                       std::vector<float>& horizontal,
+KivLong KivGeneralLightData::takeTable(std::vector<float>& vertical, std::vector<float>& horizontal,
                                        std::vector<double>& values, bool extend) {
     const long long nv = static_cast<long long>(vertical.size());
     const long long nh = static_cast<long long>(horizontal.size());
@@ -136,6 +136,13 @@ KivLong KivGeneralLightData::takeTable(std::vector<float>& vertical,
     if (!allFinite(vertical) || !allFinite(horizontal) ||
         !std::all_of(values.begin(), values.end(), [](double x) { return std::isfinite(x); })) {
         lastError() = "the table holds a value that is not a finite number";
+        return 0;
+    }
+    // Far beyond any real intensity, and small enough that the spline's weighted sums of
+    // float values stay finite.
+    if (!std::all_of(values.begin(), values.end(),
+                     [](double x) { return std::fabs(x) <= kLargestCandela; })) {
+        lastError() = "a candela value is out of range";
         return 0;
     }
     if (!strictlyIncreasing(vertical)) {
@@ -298,8 +305,10 @@ float KivGeneralLightData::foldHorizontal(float h) const {
     } else if (bilateral) {
         if (h > 180.0f) h = 360.0f - h;
     } else if (bilateral90) {
-        if (h < 90.0f) h = 180.0f - h;
-        else if (h > 270.0f) h = 540.0f - h;
+        if (h < 90.0f)
+            h = 180.0f - h;
+        else if (h > 270.0f)
+            h = 540.0f - h;
     }
     return h;
 }
@@ -381,8 +390,8 @@ KivLong KivGeneralLightData::resetDataByOption() {
     }
 }
 
-KivLong KivGeneralLightData::interpolate(const KivGeneralLightData& a,
-                                         const KivGeneralLightData& b, float t) {
+KivLong KivGeneralLightData::interpolate(const KivGeneralLightData& a, const KivGeneralLightData& b,
+                                         float t) {
     const float u = 1.0f - t;
     const float blendEnergy = t * b.standardEnergy + u * a.standardEnergy;
     const float blendMultiplex = t * b.multiplex + u * a.multiplex;
@@ -404,8 +413,9 @@ KivLong KivGeneralLightData::interpolate(const KivGeneralLightData& a,
             values.resize(a.energyList.size());
             const double td = t, ud = u;
             for (std::size_t k = 0; k < values.size(); ++k) {
-                values[k] = &a == &b ? ud * a.energyList[k] + 1000.0 * td / static_cast<double>(k + 1)
-                                     : td * b.energyList[k] + ud * a.energyList[k];
+                values[k] = &a == &b
+                                ? ud * a.energyList[k] + 1000.0 * td / static_cast<double>(k + 1)
+                                : td * b.energyList[k] + ud * a.energyList[k];
             }
         }
         standardEnergy = blendEnergy;
@@ -476,9 +486,9 @@ KivGeneralLightData* KivGeneralLightData_Create(const char* path) {
     return data;
 }
 
-KivGeneralLightData* KivGeneralLightData_Create(float standardEnergy, float multiplex,
-                                                int latitude, const float* latitudeAngles,
-                                                int longitude, const float* longitudeAngles,
+KivGeneralLightData* KivGeneralLightData_Create(float standardEnergy, float multiplex, int latitude,
+                                                const float* latitudeAngles, int longitude,
+                                                const float* longitudeAngles,
                                                 const float* energies) {
     auto* data = new (std::nothrow) KivGeneralLightData;
     if (data == nullptr) return nullptr;

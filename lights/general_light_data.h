@@ -23,7 +23,7 @@ struct Lm63Table;
 }
 
 class KIV_API KivGeneralLightData : public KivLightData {
-public:
+  public:
     KivGeneralLightData();
     KivGeneralLightData(const KivGeneralLightData& other);
     KivGeneralLightData& operator=(const KivGeneralLightData& other);
@@ -87,7 +87,7 @@ public:
     void setPan(float degrees) { pan = degrees; }
     void setRoll(float degrees) { roll = degrees; }
 
-private:
+  private:
     // Validates the angle grid and the values, extends a table that ends between 180 and 360
     // degrees to 360 (when extend is set), allocates the output arrays and builds the spline,
     // then takes the table. On a rejected table the data is unchanged and the answer is 0.

@@ -56,8 +56,8 @@ TEST(GeneralLightData, ClosesAPartialCircleAt360WithTheFirstPlane) {
         std::vector<float> horizontal;
         bool extended;
     } cases[] = {
-        {{0, 120, 240, 350}, true}, {{0, 190}, true},         {{0, 90, 180}, false},
-        {{0, 180, 360}, false},     {{90, 180, 270}, false},  {{0}, false},
+        {{0, 120, 240, 350}, true}, {{0, 190}, true},        {{0, 90, 180}, false},
+        {{0, 180, 360}, false},     {{90, 180, 270}, false}, {{0}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.horizontal.back());
@@ -67,7 +67,8 @@ TEST(GeneralLightData, ClosesAPartialCircleAt360WithTheFirstPlane) {
         ASSERT_EQ(data.getLongitude(), c.extended ? n + 1 : n);
         if (!c.extended) continue;
         EXPECT_EQ(data.getLongitudeAngles()[n], 360.0f);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(data.getEnergyList()[n * 3 + i], planeValue(vertical[i], 0));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(data.getEnergyList()[n * 3 + i], planeValue(vertical[i], 0));
         EXPECT_FLOAT_EQ(data.calcEnergy(45, 360), data.calcEnergy(45, 0));
     }
 }
@@ -90,6 +91,7 @@ TEST(GeneralLightData, RejectsUnsoundTablesAndKeepsTheOldOne) {
         {"infinite angle", {0, inf}, {0}, {1, 2}},
         {"NaN value", {0, 90}, {0}, {1, nan}},
         {"infinite value", {0, 90}, {0}, {inf, 2}},
+        {"value beyond the spline's range", {0, 90}, {0}, {3e38f, 2}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(data.setData(1, 1, static_cast<int>(c.v.size()), c.v.data(),
@@ -116,6 +118,23 @@ TEST(GeneralLightData, RejectsUnsoundTablesAndKeepsTheOldOne) {
     EXPECT_NE(std::string(KivGeneralLightData_GetLastError()).find("not strictly increasing"),
               std::string::npos);
     EXPECT_EQ(data.getLatitude(), 2);
+}
+
+// Inputs that once broke the reader, kept with the reason they are rejected for.
+TEST(GeneralLightData, FilesThatOnceBrokeTheReaderAreRejected) {
+    const struct {
+        const char* file;
+        const char* reason;
+    } cases[] = {
+        {"candela_overflow.ies", "candela value is out of range"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = std::string(KIV_SOURCE_DIR) + "/tests/data/lm63/" + c.file;
+        KivGeneralLightData data;
+        EXPECT_EQ(data.setDataFromFile(path.c_str()), 0) << c.file;
+        const std::string error = KivGeneralLightData_GetLastError();
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.file << ": " << error;
+    }
 }
 
 TEST(GeneralLightData, EnergyByAnglesUnfoldsSymmetricTablesAndZeroesOutsideTheRange) {
@@ -243,7 +262,8 @@ TEST(GeneralLightData, RollTurnsTheTableAboutItsAxisAndTiltTiltsIt) {
 TEST(GeneralLightData, BlendsTablesOnTheSameGrid) {
     KivGeneralLightData a, b, out;
     ASSERT_EQ(fill(a, {0, 45, 90}, {0, 90}, planeValue, 1000.0f, 1.0f), 1);
-    ASSERT_EQ(fill(b, {0, 45, 90}, {0, 90}, [](float, float) { return 10.0f; }, 2000.0f, 3.0f),
+    ASSERT_EQ(fill(
+                  b, {0, 45, 90}, {0, 90}, [](float, float) { return 10.0f; }, 2000.0f, 3.0f),
               1);
     ASSERT_EQ(KivGeneralLightData_Interpolate(&a, &b, 0.25f, &out), 1);
     EXPECT_FLOAT_EQ(out.getStandardEnergy(), 1250.0f);

@@ -65,8 +65,8 @@ TEST(GeneralLight, LightsMadeFromOnePathShareOneDataObject) {
 
     // Tables given as arrays are always new.
     const std::vector<float> e = downLightValues();
-    EXPECT_EQ(KivGeneralLight_Instanciate(white, KivPoint(), 1000, 1, 5, kVertical, 5,
-                                          kHorizontal, e.data(), identity()),
+    EXPECT_EQ(KivGeneralLight_Instanciate(white, KivPoint(), 1000, 1, 5, kVertical, 5, kHorizontal,
+                                          e.data(), identity()),
               2);
     EXPECT_EQ(KivLight_GetPointer(2)->getLightDataIndex(), 2);
     EXPECT_EQ(KivGeneralLightData_Instanciate(1000, 1, 5, kVertical, 5, kHorizontal, e.data()), 3);
@@ -80,8 +80,7 @@ TEST(GeneralLight, LightsMadeFromOnePathShareOneDataObject) {
     EXPECT_EQ(KivGeneralLight_Create(white, KivPoint(), missing.c_str(), identity()), nullptr);
     EXPECT_NE(std::string(KivGeneralLightData_GetLastError()).find("cannot open"),
               std::string::npos);
-    EXPECT_EQ(KivGeneralLight_Instanciate(white, KivPoint(), 1, 1, 5, bad, 1, bad, bad,
-                                          identity()),
+    EXPECT_EQ(KivGeneralLight_Instanciate(white, KivPoint(), 1, 1, 5, bad, 1, bad, bad, identity()),
               -1);
     EXPECT_EQ(KivGeneralLightData_Create(1, 1, 5, bad, 1, bad, bad), nullptr);
     EXPECT_EQ(KivLight_GetInstanceCount(), 3);
@@ -134,8 +133,9 @@ TEST(GeneralLight, ShootsTheTableOverTheSquaredDistanceAndHonoursOccluders) {
 
     kiv::testing::TestScene t;
     auto square = [&](float z, float x0, float x1, kiv::SurfaceMaterial m = {}) {
-        return t.add({KivPoint(x0, 0, z), KivPoint(x1, 0, z), KivPoint(x1, 4, z), KivPoint(x0, 4, z)},
-                     0.5f, 0, m);
+        return t.add(
+            {KivPoint(x0, 0, z), KivPoint(x1, 0, z), KivPoint(x1, 4, z), KivPoint(x0, 4, z)}, 0.5f,
+            0, m);
     };
     const int floor = square(0, 0, 4);
     square(4, 0, 4);
@@ -147,8 +147,8 @@ TEST(GeneralLight, ShootsTheTableOverTheSquaredDistanceAndHonoursOccluders) {
     const KivPoint at(2, 2, 3);
     const std::vector<float> e = downLightValues();
     const KivColor unshot(2, 3, 4);
-    const int index = KivGeneralLight_Instanciate(unshot, at, 1000, 1, 5, kVertical, 5,
-                                                  kHorizontal, e.data(), identity());
+    const int index = KivGeneralLight_Instanciate(unshot, at, 1000, 1, 5, kVertical, 5, kHorizontal,
+                                                  e.data(), identity());
     ASSERT_EQ(index, 0);
     KivLight* light = KivLight_GetPointer(index);
     const auto* data = dynamic_cast<KivGeneralLightData*>(KivLightData_GetPointer(0));
@@ -178,8 +178,8 @@ TEST(GeneralLight, ShootsTheTableOverTheSquaredDistanceAndHonoursOccluders) {
         const double vertical = std::acos(dz / std::sqrt(d2)) * 180.0 / std::numbers::pi;
         double horizontal = std::atan2(dy, dx) * 180.0 / std::numbers::pi;
         if (horizontal < 0) horizontal += 360.0;
-        const double c = data->calcEnergy(static_cast<float>(vertical),
-                                          static_cast<float>(horizontal)) / d2;
+        const double c =
+            data->calcEnergy(static_cast<float>(vertical), static_cast<float>(horizontal)) / d2;
         return KivColor(static_cast<float>(unshot.r * c), static_cast<float>(unshot.g * c),
                         static_cast<float>(unshot.b * c));
     };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <system_error>
@@ -57,7 +58,7 @@ bool parseLeadingNumber(std::string_view text, double& value) {
 }
 
 class Parser {
-public:
+  public:
     Parser(const char* data, std::size_t size) : p_(data), end_(data + size) {}
 
     bool read(Lm63Table& t, std::string& error) {
@@ -68,7 +69,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // ---- lines of the header ------------------------------------------------------------
 
     // The next line without its end (LF, CR LF or a lone CR); false at the end of the data.
@@ -114,7 +115,7 @@ private:
                 for (std::string_view tag : kTags) tagged = tagged || text.substr(0, n) == tag;
                 if (tagged) continue;
             }
-            if (text.substr(0, 5) == "TILT=") return readTiltLine(text.substr(5));
+            if (std::size_t at = tiltValueStart(text)) return readTiltLine(text.substr(at));
             if (!text.empty() && text.front() == '[') {
                 const std::size_t close = text.find(']');
                 if (close == std::string_view::npos) continue;
@@ -133,6 +134,15 @@ private:
         if (lineNumber_ == 0) return fail("the file is empty");
         return fail(tagged ? "no TILT= line after the keyword lines"
                            : "not a photometric file: no IESNA tag and no TILT= line");
+    }
+
+    // Where the value of a "TILT=" line starts (spaces before the '=' allowed); 0 for any
+    // other line.
+    static std::size_t tiltValueStart(std::string_view text) {
+        if (text.substr(0, 4) != "TILT") return 0;
+        std::size_t i = 4;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        return i < text.size() && text[i] == '=' ? i + 1 : 0;
     }
 
     bool readTiltLine(std::string_view value) {
@@ -162,6 +172,16 @@ private:
         if (!nextWord(word)) return fail("the file ends before " + what);
         if (!parseNumber(word, value))
             return failAtLine(what + " is not a finite number: " + quoted(word));
+        return true;
+    }
+
+    // A number that fits a float.
+    bool number(float& value, const std::string& what) {
+        double v = 0.0;
+        if (!number(v, what)) return false;
+        if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max()))
+            return failAtLine(what + " is out of range");
+        value = static_cast<float>(v);
         return true;
     }
 
@@ -207,10 +227,8 @@ private:
         double v = 0.0;
         long long vertical = 0, horizontal = 0;
         if (!number(v, "the number of lamps")) return false;
-        if (!number(v, "the lumens per lamp")) return false;
-        t.standardEnergy = static_cast<float>(v);
-        if (!number(v, "the candela multiplier")) return false;
-        t.multiplex = static_cast<float>(v);
+        if (!number(t.standardEnergy, "the lumens per lamp")) return false;
+        if (!number(t.multiplex, "the candela multiplier")) return false;
         if (!count(vertical, 1, kLm63MaxAngleCount, "the number of vertical angles")) return false;
         if (!count(horizontal, 1, kLm63MaxAngleCount, "the number of horizontal angles"))
             return false;
@@ -227,12 +245,9 @@ private:
         long long units = 0;
         if (!count(units, -1000000, 1000000, "the units type")) return false;
         t.apartureSizeUnit = static_cast<int>(units);
-        if (!number(v, "the luminous width")) return false;
-        t.width = static_cast<float>(v);
-        if (!number(v, "the luminous length")) return false;
-        t.depth = static_cast<float>(v);
-        if (!number(v, "the luminous height")) return false;
-        t.height = static_cast<float>(v);
+        if (!number(t.width, "the luminous width")) return false;
+        if (!number(t.depth, "the luminous length")) return false;
+        if (!number(t.height, "the luminous height")) return false;
         if (!number(v, "the ballast factor")) return false;
         if (!number(v, "the ballast-lamp photometric factor")) return false;
         if (!number(v, "the input watts")) return false;
@@ -246,16 +261,16 @@ private:
         t.horizontalAngles.resize(static_cast<std::size_t>(horizontal));
         t.candela.resize(static_cast<std::size_t>(vertical * horizontal));
         for (long long i = 0; i < vertical; ++i) {
-            if (!number(v, "vertical angle " + std::to_string(i + 1) + " of " +
-                               std::to_string(vertical)))
+            if (!number(
+                    t.verticalAngles[static_cast<std::size_t>(i)],
+                    "vertical angle " + std::to_string(i + 1) + " of " + std::to_string(vertical)))
                 return false;
-            t.verticalAngles[static_cast<std::size_t>(i)] = static_cast<float>(v);
         }
         for (long long j = 0; j < horizontal; ++j) {
-            if (!number(v, "horizontal angle " + std::to_string(j + 1) + " of " +
-                               std::to_string(horizontal)))
+            if (!number(t.horizontalAngles[static_cast<std::size_t>(j)],
+                        "horizontal angle " + std::to_string(j + 1) + " of " +
+                            std::to_string(horizontal)))
                 return false;
-            t.horizontalAngles[static_cast<std::size_t>(j)] = static_cast<float>(v);
         }
         for (long long k = 0; k < vertical * horizontal; ++k) {
             if (!number(v, "candela value " + std::to_string(k + 1) + " of " +

@@ -115,12 +115,14 @@ TEST(Lm63Reader, AcceptsEveryHeaderFormAndLayoutOfTheNumbers) {
         {"one number per line", "IESNA:LM-63-1995\nTILT=NONE\n" + oneNumberPerLine},
         {"all on one line", "IESNA:LM-63-1995\nTILT=NONE\n" + replaceAll(body, "\n", " ")},
         {"commas", "IESNA91\nTILT=NONE\n" + replaceAll(body, " ", ",")},
-        {"tabs and trailing text", "IESNA:LM-63-1995\nTILT=NONE  \n" +
-                                       replaceAll(body, " ", "\t") + "END\nanything"},
+        {"tabs and trailing text",
+         "IESNA:LM-63-1995\nTILT=NONE  \n" + replaceAll(body, " ", "\t") + "END\nanything"},
         {"plus signs and exponents",
-         "IESNA:LM-63-1995\nTILT=NONE\n" + replaceAll(replaceAll(body, "100 ", "+1e2 "), "80 ",
-                                                      "8.0E1 ")},
+         "IESNA:LM-63-1995\nTILT=NONE\n" +
+             replaceAll(replaceAll(body, "100 ", "+1e2 "), "80 ", "8.0E1 ")},
         {"tilt file name", "IESNA:LM-63-1995\nTILT=lamp.tlt\n" + body},
+        {"spaces before the equals sign", "IESNA:LM-63-1995\nTILT =NONE\n" + body},
+        {"TILTED in free text", "TILTED LUMINAIRE\nTILT= NONE\n" + body},
         {"tilt include",
          "IESNA:LM-63-2002\nTILT=INCLUDE\n1\n7\n0 15 30 45 60 75 90\n"
          "1.0 .95 .94 .90 .88 .87 .94\n" +
@@ -169,10 +171,11 @@ TEST(Lm63Reader, RejectsBrokenFilesWithAReason) {
         {"not a number", head + counts + "1 1" + rest + "0 0 nan", "not a finite number"},
         {"infinite", head + counts + "1 1" + rest + "0 inf 5", "not a finite number"},
         {"out of range", head + counts + "1 1" + rest + "0 0 1e999", "not a finite number"},
+        {"angle beyond a float", head + counts + "1 1" + rest + "1e39 0 1", "out of range"},
         {"glued numbers", head + counts + "1 1" + rest + "0 0 12-4", "not a finite number"},
         {"type B", head + counts + "1 1 2 2 0 0 0 1 1 50 0 0 1", "photometric type 2"},
-        {"orientation without a value", "IESNA:LM-63-1995\n[TILT]\nTILT=NONE\n" + counts +
-                                            "1 1" + rest + "0 0 1",
+        {"orientation without a value",
+         "IESNA:LM-63-1995\n[TILT]\nTILT=NONE\n" + counts + "1 1" + rest + "0 0 1",
          "[TILT] needs an angle"},
         {"tilt include without count", "IESNA:LM-63-1995\nTILT=INCLUDE\n1", "ends before"},
         {"tilt include negative count", "IESNA:LM-63-1995\nTILT=INCLUDE\n1 -4\n" + counts,
@@ -181,8 +184,8 @@ TEST(Lm63Reader, RejectsBrokenFilesWithAReason) {
          "TILT=INCLUDE"},
         {"tilt include word", "IESNA:LM-63-1995\nTILT=INCLUDE\n1 2\n0 90\n1 x\n" + counts,
          "tilt factor 2 of 2"},
-        {"tilt include short", "IESNA:LM-63-1995\nTILT=INCLUDE\n1 3\n0 45 90\n1 1\n" + counts +
-                                   "1 1" + rest + "0 0 7",
+        {"tilt include short",
+         "IESNA:LM-63-1995\nTILT=INCLUDE\n1 3\n0 45 90\n1 1\n" + counts + "1 1" + rest + "0 0 7",
          "photometric type 2"},
     };
     for (const auto& c : cases) {
@@ -248,14 +251,14 @@ TEST(Lm63Reader, CorruptedCopiesOfRealFilesAreReadOrRejectedCleanly) {
 
         // Truncated anywhere before the last value starts.
         for (int k = 0; k < 12; ++k) {
-            const std::size_t cut = std::uniform_int_distribution<std::size_t>(
-                0, want.lastTokenOffset - 1)(rng);
+            const std::size_t cut =
+                std::uniform_int_distribution<std::size_t>(0, want.lastTokenOffset - 1)(rng);
             check(text.substr(0, cut), name + " cut at " + std::to_string(cut), true);
         }
         // The vertical angle count replaced by a bad one.
         std::size_t countEnd = want.countOffset;
-        while (countEnd < text.size() && !std::isspace(static_cast<unsigned char>(text[countEnd])) &&
-               text[countEnd] != ',')
+        while (countEnd < text.size() &&
+               !std::isspace(static_cast<unsigned char>(text[countEnd])) && text[countEnd] != ',')
             ++countEnd;
         for (const char* bad : {"-3", "0", "1e9", "2.5", "x", "99999"}) {
             std::string t = text;
@@ -274,12 +277,19 @@ TEST(Lm63Reader, CorruptedCopiesOfRealFilesAreReadOrRejectedCleanly) {
             std::string t = text;
             const int edits = 1 + k % 4;
             for (int e = 0; e < edits && !t.empty(); ++e) {
-                const std::size_t at = std::uniform_int_distribution<std::size_t>(0, t.size() - 1)(rng);
+                const std::size_t at =
+                    std::uniform_int_distribution<std::size_t>(0, t.size() - 1)(rng);
                 const char c = noise[std::uniform_int_distribution<int>(0, sizeof(noise) - 1)(rng)];
                 switch (rng() % 3) {
-                    case 0: t[at] = c; break;
-                    case 1: t.insert(at, 1, c); break;
-                    default: t.erase(at, 1 + rng() % 8); break;
+                    case 0:
+                        t[at] = c;
+                        break;
+                    case 1:
+                        t.insert(at, 1, c);
+                        break;
+                    default:
+                        t.erase(at, 1 + rng() % 8);
+                        break;
                 }
             }
             check(t, name + " damaged " + std::to_string(k), false);

@@ -74,8 +74,8 @@ inline ExpectedTable expectedTable(const std::string& text) {
     t.vertical = static_cast<int>(num(3));
     t.horizontal = static_cast<int>(num(4));
     t.countOffset = tok[3].offset;
-    const std::size_t need = 13 + static_cast<std::size_t>(t.vertical + t.horizontal +
-                                                           t.vertical * t.horizontal);
+    const std::size_t need =
+        13 + static_cast<std::size_t>(t.vertical + t.horizontal + t.vertical * t.horizontal);
     if (tok.size() < need) return t;
     std::size_t k = 13;
     for (int i = 0; i < t.vertical; ++i) t.verticalAngles.push_back(num(k++));
