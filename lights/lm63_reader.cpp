@@ -191,8 +191,10 @@ class Parser {
         if (!number(v, what)) return false;
         if (v != std::floor(v)) return failAtLine(what + " is not a whole number");
         if (v < static_cast<double>(lo) || v > static_cast<double>(hi)) {
-            return failAtLine(what + " " + std::to_string(static_cast<long long>(v)) +
-                              " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+            char shown[32];
+            std::snprintf(shown, sizeof(shown), "%.15g", v);
+            return failAtLine(what + " " + shown + " is outside " + std::to_string(lo) + ".." +
+                              std::to_string(hi));
         }
         value = static_cast<long long>(v);
         return true;
