@@ -33,14 +33,14 @@ std::string hdriLightInstanciate(const char* a, BatchState& st) {
     std::string format;
     for (int k = 0; k < kFloatCount; ++k) format += "%f ";
     format += "%" + std::to_string(length) + "s %c %c %d %d %c";
-    const int read = std::sscanf(a, format.c_str(), &v[0], &v[1], &v[2], &v[3], &v[4], &v[5],
-                                 &v[6], &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13],
-                                 &v[14], &v[15], &v[16], &v[17], &v[18], &v[19], &v[20], &v[21],
+    const int read = std::sscanf(a, format.c_str(), &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6],
+                                 &v[7], &v[8], &v[9], &v[10], &v[11], &v[12], &v[13], &v[14],
+                                 &v[15], &v[16], &v[17], &v[18], &v[19], &v[20], &v[21],
                                  path.data(), &up, &dir, &stack, &slice, &skylightType);
     const int values = std::max(read, 0);
     if (values < kValueCount)
-        st.warn("HDRILightInstanciate: %d of the %d values could be read; the rest are 0",
-                values, kValueCount);
+        st.warn("HDRILightInstanciate: %d of the %d values could be read; the rest are 0", values,
+                kValueCount);
 
     KivMatrix m;
     for (int k = 0; k < 16; ++k) m.at(k % 4, k / 4) = v[6 + k];
@@ -51,9 +51,10 @@ std::string hdriLightInstanciate(const char* a, BatchState& st) {
     if (index >= 0 && hasPath) {
         const KivLight* light = KivLight_GetPointer(index);
         if (light != nullptr && !imageHasTexels(const_cast<KivLight*>(light)->getHDRI()))
-            st.warn("HDRILightInstanciate: no image could be read from %s; the light shoots "
-                    "nothing",
-                    path.data());
+            st.warn(
+                "HDRILightInstanciate: no image could be read from %s; the light shoots "
+                "nothing",
+                path.data());
     }
     return fmtInt(index);
 }

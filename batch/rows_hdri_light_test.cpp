@@ -128,8 +128,9 @@ TEST(HdriLightRow, IncompleteLinesAndUnreadableImagesAreReportedAndGiveDarkLight
     EXPECT_EQ(hdriLight(0).getHDRI(), nullptr);
     EXPECT_EQ(hdriLight(0).getSampleNum(), 0);
 
-    const std::string missing = "HDRILightInstanciate 390 1 1 1 0 0 0 1 0 0 0 0 1 0 0 0 0 1 0 0 "
-                                "0 0 1 no/such/image.hdr \x02 \x04 2 4 \x01";
+    const std::string missing =
+        "HDRILightInstanciate 390 1 1 1 0 0 0 1 0 0 0 0 1 0 0 0 0 1 0 0 "
+        "0 0 1 no/such/image.hdr \x02 \x04 2 4 \x01";
     EXPECT_EQ(executeLine(missing.c_str(), st, t), "390 1");
     EXPECT_EQ(st.problems, 2);
     EXPECT_EQ(hdriLight(1).getUnshot().r, 0.0f);

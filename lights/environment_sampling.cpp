@@ -114,8 +114,8 @@ void appendSampleDirections(int stack, int slice, std::vector<KivVector>& out) {
             const float r2 = static_cast<float>(KivTool_RandomMT()) * kJitterScale;
             const float a = (static_cast<float>(j) + r2) * w;
             const float ce = std::cos(e);
-            out.push_back(normalise(KivVector::make(std::cos(a) * ce, std::sin(a) * ce,
-                                                    std::sin(e))));
+            out.push_back(
+                normalise(KivVector::make(std::cos(a) * ce, std::sin(a) * ce, std::sin(e))));
         }
     }
 }

@@ -45,12 +45,18 @@ int hatIndex(int upIndex, int dirIndex);
 // Component of v along a coded axis: v.x, v.y, v.z, -v.x, -v.y, -v.z for the codes 0 to 5.
 inline float signedComponent(const KivVector& v, int code) {
     switch (code) {
-        case 0: return v.x;
-        case 1: return v.y;
-        case 2: return v.z;
-        case 3: return -v.x;
-        case 4: return -v.y;
-        default: return -v.z;
+        case 0:
+            return v.x;
+        case 1:
+            return v.y;
+        case 2:
+            return v.z;
+        case 3:
+            return -v.x;
+        case 4:
+            return -v.y;
+        default:
+            return -v.z;
     }
 }
 
@@ -89,8 +95,7 @@ struct FrameAxes {
     std::int32_t upIndex, dirIndex, hatIndex;
 };
 inline Angles anglesInImage(const KivVector& d, const FrameAxes& axes) {
-    return directionToAngles(signedComponent(d, axes.hatIndex),
-                             -signedComponent(d, axes.dirIndex),
+    return directionToAngles(signedComponent(d, axes.hatIndex), -signedComponent(d, axes.dirIndex),
                              signedComponent(d, axes.upIndex));
 }
 
@@ -110,7 +115,7 @@ bool hasTexels(const KivHDRI* image);
 // handed to a second light by its address, such as the result of another light's getHDRI(),
 // is shared with the first instead of being owned twice.
 class SharedImage {
-public:
+  public:
     SharedImage() = default;
     SharedImage(const SharedImage& other);
     SharedImage& operator=(const SharedImage& other);
@@ -124,7 +129,7 @@ public:
     // Number of holders of an image; 0 for an image no light holds.
     static int holders(const KivHDRI* image);
 
-private:
+  private:
     KivHDRI* image_ = nullptr;
 };
 

@@ -36,12 +36,12 @@ TEST(EnvironmentAxes, InvalidAndCoincidentAxesFallBack) {
     };
     const Case cases[] = {
         {2, 4, {2, 4, 2, 4, 0}},
-        {7, 4, {2, 4, 2, 4, 0}},   // up out of range
-        {2, 9, {2, 4, 2, 4, 0}},   // direction out of range
+        {7, 4, {2, 4, 2, 4, 0}},  // up out of range
+        {2, 9, {2, 4, 2, 4, 0}},  // direction out of range
         {-1, -3, {2, 4, 2, 4, 0}},
-        {2, 5, {2, 5, 2, 3, 4}},   // direction opposite to up moves to the next code
-        {5, 2, {5, 2, 5, 0, 4}},   // 6 wraps to 0
-        {1, 1, {1, 1, 1, 2, 0}},   // the same axis
+        {2, 5, {2, 5, 2, 3, 4}},  // direction opposite to up moves to the next code
+        {5, 2, {5, 2, 5, 0, 4}},  // 6 wraps to 0
+        {1, 1, {1, 1, 1, 2, 0}},  // the same axis
         {0, 3, {0, 3, 0, 1, 2}},
         {3, 1, {3, 1, 3, 1, 5}},
     };
@@ -175,19 +175,12 @@ TEST(EnvironmentAngles, DirectionsGiveTheirVerticalAndHorizontalAngles) {
         float a, b, c, theta, phi;
     };
     const Case cases[] = {
-        {0, -1, 1, 180, 0},  // unnormalised: c > 0 counts as straight up
-        {1, 0, 0, 90, 90},
-        {0, 0, -1, 0, 0},    // along the axis: no horizontal angle
-        {0, 0, 1, 180, 0},
-        {0, -1, 0, 90, 0},   // along the direction axis
-        {0, 1, 0, 90, 180},  // against it
-        {-1, 0, 0, 90, 270},
-        {h, -h, 0, 90, 45},
-        {h, h, 0, 90, 135},
-        {-h, h, 0, 90, 225},
-        {-h, -h, 0, 90, 315},
-        {0, -h, h, 135, 0},
-        {0, -h, -h, 45, 0},
+        {0, -1, 1, 180, 0},                       // unnormalised: c > 0 counts as straight up
+        {1, 0, 0, 90, 90},    {0, 0, -1, 0, 0},   // along the axis: no horizontal angle
+        {0, 0, 1, 180, 0},    {0, -1, 0, 90, 0},  // along the direction axis
+        {0, 1, 0, 90, 180},                       // against it
+        {-1, 0, 0, 90, 270},  {h, -h, 0, 90, 45}, {h, h, 0, 90, 135}, {-h, h, 0, 90, 225},
+        {-h, -h, 0, 90, 315}, {0, -h, h, 135, 0}, {0, -h, -h, 45, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.a << " " << c.b << " " << c.c);
@@ -207,7 +200,7 @@ TEST(EnvironmentImage, SharesAreCountedAndTheLastReleasesTheImage) {
         kiv::env::SharedImage c;
         c = b;
         const kiv::env::SharedImage& self = c;
-        c = self;  // assigning a holder to itself keeps its share
+        c = self;        // assigning a holder to itself keeps its share
         c.reset(image);  // the same image again changes nothing
         EXPECT_EQ(kiv::env::SharedImage::holders(image), 3);
         // Handing the address to another holder shares it instead of owning it twice.

@@ -64,8 +64,7 @@ inline KivColor texel(const KivHDRI& image, int col, int row) {
 // written with std::acos and std::atan2: theta = acos(-c), phi = atan2(a, -b) in [0, 360).
 // False when the lookup lies within `margin` texels of a texel border, where the engine's
 // interpolated arc cosine may round to the neighbour.
-inline bool expectedTexel(double a, double b, double c, int& col, int& row,
-                          double margin = 1e-3) {
+inline bool expectedTexel(double a, double b, double c, int& col, int& row, double margin = 1e-3) {
     const double len = std::sqrt(a * a + b * b + c * c);
     a /= len;
     b /= len;
@@ -84,7 +83,7 @@ inline bool expectedTexel(double a, double b, double c, int& col, int& row,
 }
 
 class EnvironmentScene : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         KivScene_Create();
         KivAttribute_InitializeStack();

@@ -80,8 +80,8 @@ void KivHDRILight::setCommon(KivColor c, KivPoint p, const KivMatrix& m, char up
     skylightType = (skyType == 1 || skyType == 2) ? skyType : 1;
 }
 
-void KivHDRILight::setData(KivColor c, KivPoint p, KivMatrix m, const char* path, char up,
-                           char dir, int stackCount, int sliceCount, char skyType) {
+void KivHDRILight::setData(KivColor c, KivPoint p, KivMatrix m, const char* path, char up, char dir,
+                           int stackCount, int sliceCount, char skyType) {
     setCommon(c, p, m, up, dir, stackCount, sliceCount, skyType);
     if (path == nullptr) {
         pathHDRI[0] = '\0';
@@ -213,8 +213,8 @@ KivColor KivHDRILight::shoot(int i) {
 // setData does; _Instanciate then hands the light to the current scene's light registry. When
 // memory runs out they answer null or -1.
 KivHDRILight* KivHDRILight_Create(KivColor unshot, KivPoint position, KivMatrix worldToLight,
-                                  const char* path, char upAxis, char dirAxis, int stack,
-                                  int slice, char skylightType) {
+                                  const char* path, char upAxis, char dirAxis, int stack, int slice,
+                                  char skylightType) {
     try {
         auto light = std::make_unique<KivHDRILight>();
         static_cast<KivLight*>(light.get())->init();
@@ -229,16 +229,16 @@ KivHDRILight* KivHDRILight_Create(KivColor unshot, KivPoint position, KivMatrix 
 int KivHDRILight_Instanciate(KivColor unshot, KivPoint position, KivMatrix worldToLight,
                              const char* path, char upAxis, char dirAxis, int stack, int slice,
                              char skylightType) {
-    KivHDRILight* light = KivHDRILight_Create(unshot, position, worldToLight, path, upAxis,
-                                              dirAxis, stack, slice, skylightType);
+    KivHDRILight* light = KivHDRILight_Create(unshot, position, worldToLight, path, upAxis, dirAxis,
+                                              stack, slice, skylightType);
     if (light == nullptr) return -1;
     KivLight_Append(light);
     return KivLight_GetInstanceCount() - 1;
 }
 
 int KivHDRILight_Instanciate(KivColor unshot, KivPoint position, KivMatrix worldToLight,
-                             const KivHDRI* image, char upAxis, char dirAxis, int stack,
-                             int slice, char skylightType) {
+                             const KivHDRI* image, char upAxis, char dirAxis, int stack, int slice,
+                             char skylightType) {
     try {
         auto light = std::make_unique<KivHDRILight>();
         static_cast<KivLight*>(light.get())->init();

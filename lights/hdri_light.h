@@ -13,7 +13,7 @@
 #include "lights/environment_sampling.h"
 
 class KivHDRILight : public KivLight {
-public:
+  public:
     // Longest path the light keeps, terminator excluded.
     static constexpr std::size_t kMaxPathLength = 259;
 
@@ -37,8 +37,7 @@ public:
     void setData(KivColor unshot, KivPoint position, KivMatrix worldToLight, const KivHDRI* image,
                  char upAxis, char dirAxis, int stack, int slice, char skylightType);
     // Does nothing.
-    void setData(KivColor unshot, KivPoint position, KivMatrix worldToLight,
-                 const KivHDRI* image);
+    void setData(KivColor unshot, KivPoint position, KivMatrix worldToLight, const KivHDRI* image);
 
     // Rebuilds the direction and emission lists from the sampling, the matrix, the axis
     // indices and the image (black emissions without one). The argument is not used.
@@ -94,8 +93,8 @@ public:
     kiv::env::SharedImage image;
     char pathHDRI[kMaxPathLength + 1] = {};
 
-private:
-    void setCommon(KivColor unshot, KivPoint position, const KivMatrix& worldToLight,
-                   char upAxis, char dirAxis, int stack, int slice, char skylightType);
+  private:
+    void setCommon(KivColor unshot, KivPoint position, const KivMatrix& worldToLight, char upAxis,
+                   char dirAxis, int stack, int slice, char skylightType);
     void releaseLists();
 };

@@ -28,8 +28,8 @@ std::unique_ptr<KivHDRILight> create(const char* path, char up = 2, char dir = 4
                                      int slice = 40, KivMatrix m = KivMatrix{},
                                      KivColor unshot = kWhite, char skylightType = 1,
                                      KivPoint position = kOrigin) {
-    return std::unique_ptr<KivHDRILight>(KivHDRILight_Create(unshot, position, m, path, up, dir,
-                                                             stack, slice, skylightType));
+    return std::unique_ptr<KivHDRILight>(
+        KivHDRILight_Create(unshot, position, m, path, up, dir, stack, slice, skylightType));
 }
 
 void expectColourNear(const KivColor& got, const KivColor& want, float tolerance = 1e-5f) {
@@ -54,9 +54,9 @@ TEST(HdriLight, SamplesCoverTheSphereAndCarryTheImageColourOfTheirDirection) {
     const Case cases[] = {
         {2, 4, KivMatrix{},
          [](const KivVector& d, double& a, double& b, double& c) {
-             a = d.x;   // hat +x
-             b = d.y;   // against the direction -y
-             c = d.z;   // up +z
+             a = d.x;  // hat +x
+             b = d.y;  // against the direction -y
+             c = d.z;  // up +z
          }},
         {1, 0, matrixWith({1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1}),
          [](const KivVector& d, double& a, double& b, double& c) {
@@ -114,8 +114,8 @@ TEST(HdriLight, SetUpStoresItsFieldsWithFallbacks) {
         int samples;
     };
     const Case cases[] = {
-        {7, 4, 2, 4, 0, 2, 4, 0, 1, 14},   // invalid up; 4 + 2 + 1 directions, mirrored
-        {2, 5, 2, 4, 3, 2, 3, 4, 1, 14},   // direction on the up axis
+        {7, 4, 2, 4, 0, 2, 4, 0, 1, 14},  // invalid up; 4 + 2 + 1 directions, mirrored
+        {2, 5, 2, 4, 3, 2, 3, 4, 1, 14},  // direction on the up axis
         {5, 2, 10, 40, 2, 5, 0, 4, 2, 544},
         {0, 1, -4, -9, 1, 0, 1, 2, 1, 544},
     };
@@ -178,8 +178,8 @@ TEST_F(HdriLightShot, PointsGetTheImageColourSeenFromTheLight) {
     const KivColor unshot(1.0f, 0.5f, 2.0f);
     const KivPoint p(20.0f, 20.0f, 20.0f);
     auto light = create(path.c_str(), 2, 4, 2, 4, KivMatrix{}, unshot, 1, p);
-    const KivVector offsets[] = {{0, 0, -3},  {1, 2, 0.3f}, {-2, 1, 1},  {-1, -3, -1},
-                                 {3, -1, 2},  {0.2f, 0.1f, 4}, {-1, 0.5f, -2}, {2, 2, -0.5f}};
+    const KivVector offsets[] = {{0, 0, -3}, {1, 2, 0.3f},    {-2, 1, 1},     {-1, -3, -1},
+                                 {3, -1, 2}, {0.2f, 0.1f, 4}, {-1, 0.5f, -2}, {2, 2, -0.5f}};
     const int before = queries();
     int checked = 0;
     for (const KivVector& o : offsets) {
@@ -265,7 +265,8 @@ TEST_F(HdriLightShot, OccludersBlockOrFilterPointsInsideTheirPolygon) {
 TEST_F(HdriLightShot, LightsWithoutAReadableImageShootNothing) {
     const std::string longPath = "/tmp/" + std::string(300, 'x') + ".hdr";
     const std::string missing = ::testing::TempDir() + "no_such_image.hdr";
-    const std::string corrupt = std::string(KIV_SOURCE_DIR) + "/tests/data/hdr/truncated_header.hdr";
+    const std::string corrupt =
+        std::string(KIV_SOURCE_DIR) + "/tests/data/hdr/truncated_header.hdr";
     struct Case {
         const char* name;
         const char* path;
@@ -342,8 +343,8 @@ TEST(HdriLight, CopiesShareTheImageAndReleaseItOnce) {
     // Through the registry: a light made from another light's image shares it, and ending the
     // scene releases it once.
     KivScene_Create();
-    const int a = KivHDRILight_Instanciate(kWhite, kOrigin, KivMatrix{}, path.c_str(), 2, 4, 2,
-                                           4, 1);
+    const int a =
+        KivHDRILight_Instanciate(kWhite, kOrigin, KivMatrix{}, path.c_str(), 2, 4, 2, 4, 1);
     const KivHDRI* shared = KivLight_GetReference(a).getHDRI();
     const int b = KivHDRILight_Instanciate(kWhite, kOrigin, KivMatrix{}, shared, 1, 0, 2, 4, 2);
     EXPECT_EQ(a, 0);

@@ -119,11 +119,21 @@ void KivSkyLight::getSkyLightDistribution(char skyAxis) {
     for (KivVector& d : directionList) {
         const float x = d.x, y = d.y, z = d.z;
         switch (skyAxis) {
-            case 0: d = KivVector::make(y, z, x); break;
-            case 1: d = KivVector::make(z, x, y); break;
-            case 3: d = KivVector::make(-y, -z, -x); break;
-            case 4: d = KivVector::make(-z, -x, -y); break;
-            default: d = KivVector::make(-x, -y, -z); break;
+            case 0:
+                d = KivVector::make(y, z, x);
+                break;
+            case 1:
+                d = KivVector::make(z, x, y);
+                break;
+            case 3:
+                d = KivVector::make(-y, -z, -x);
+                break;
+            case 4:
+                d = KivVector::make(-z, -x, -y);
+                break;
+            default:
+                d = KivVector::make(-x, -y, -z);
+                break;
         }
     }
     sampleNum = static_cast<std::int32_t>(directionList.size());

@@ -10,7 +10,7 @@
 #include "lights/environment_sampling.h"
 
 class KivSkyLight : public KivLight {
-public:
+  public:
     // Longest path the light keeps, terminator excluded.
     static constexpr std::size_t kMaxPathLength = 255;
 
@@ -28,8 +28,8 @@ public:
     // `colour`. Without one (null): a uniform sky whose energy is twice `colour`, spread evenly
     // over the samples. A path longer than kMaxPathLength is refused: the light gets an image
     // without texels, as for a file that cannot be read, and lights nothing.
-    void setData(KivColor colour, char upAxis, char dirAxis, int stack, int slice,
-                 const char* path, char shootingMethod);
+    void setData(KivColor colour, char upAxis, char dirAxis, int stack, int slice, const char* path,
+                 char shootingMethod);
 
     void setType(char t) override { type = t; }
     char getType() override { return type; }
@@ -75,7 +75,7 @@ public:
     char pathHDRI[kMaxPathLength + 1] = {};
     char shootingMethod = 1;
 
-private:
+  private:
     // Builds the lists: the banded directions turned so that their pole lies along the sky
     // axis given by upAxis, each with an equal share of unshot.
     void getSkyLightDistribution(char upAxis);
