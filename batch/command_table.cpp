@@ -54,6 +54,7 @@ const CommandTable& standardTable() {
         addVertexRows(t);
         addRadiosityRows(t);
         addStandardLightRows(t);
+        addHdriLightRows(t);
         return t;
     }();
     return table;

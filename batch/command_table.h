@@ -57,5 +57,6 @@ void addLightmapRows(CommandTable& t);
 void addVertexRows(CommandTable& t);
 void addRadiosityRows(CommandTable& t);
 void addStandardLightRows(CommandTable& t);
+void addHdriLightRows(CommandTable& t);
 
 }  // namespace kiv::batch
