@@ -4,18 +4,31 @@
 
 namespace kiv::batch {
 
-void BatchState::warn(const char* fmt, ...) {
-    ++problems;
+namespace {
+void report(std::FILE* diagnostics, int lineNumber, const char* fmt, va_list ap) {
     if (diagnostics == nullptr) return;
     if (lineNumber > 0)
         std::fprintf(diagnostics, "KivBatch: line %d: ", lineNumber);
     else
         std::fputs("KivBatch: ", diagnostics);
+    std::vfprintf(diagnostics, fmt, ap);
+    std::fputc('\n', diagnostics);
+}
+}  // namespace
+
+void BatchState::warn(const char* fmt, ...) {
+    ++problems;
     va_list ap;
     va_start(ap, fmt);
-    std::vfprintf(diagnostics, fmt, ap);
+    report(diagnostics, lineNumber, fmt, ap);
     va_end(ap);
-    std::fputc('\n', diagnostics);
+}
+
+void BatchState::note(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    report(diagnostics, lineNumber, fmt, ap);
+    va_end(ap);
 }
 
 void CommandTable::add(int code, RowFn fn, bool needsScene) {
@@ -41,6 +54,7 @@ const CommandTable& standardTable() {
         addVertexRows(t);
         addRadiosityRows(t);
         addStandardLightRows(t);
+        addHdriLightRows(t);
         return t;
     }();
     return table;

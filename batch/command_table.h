@@ -19,6 +19,8 @@ struct BatchState {
 
     // Reports a script problem on the diagnostics stream and remembers it for the exit status.
     void warn(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    // Reports something worth knowing about the scene that does not make the run fail.
+    void note(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 };
 
 // A row parses its argument text, calls one function and returns the result text ("" for
@@ -55,5 +57,6 @@ void addLightmapRows(CommandTable& t);
 void addVertexRows(CommandTable& t);
 void addRadiosityRows(CommandTable& t);
 void addStandardLightRows(CommandTable& t);
+void addHdriLightRows(CommandTable& t);
 
 }  // namespace kiv::batch

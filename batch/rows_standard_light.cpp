@@ -54,6 +54,13 @@ std::string pointLightInstanciate(const char* args, BatchState& st) {
 std::string spotLightInstanciate(const char* args, BatchState& st) {
     float f[11];
     readFloats(args, f, 11, "SpotLightInstanciate", st);
+    // Cone half-angles outside 0..180 degrees give the spot law a logarithm of a negative
+    // cosine (NaN energies); such lines are reported and their angles clamped.
+    for (int k = 9; k < 11; ++k) {
+        if (f[k] >= 0.0f && f[k] <= 180.0f) continue;
+        st.warn("SpotLightInstanciate: cone angle %f is outside 0 to 180 degrees; clamped", f[k]);
+        f[k] = f[k] < 0.0f ? 0.0f : 180.0f;
+    }
     return fmtInt(KivSpotLight_Instanciate(colourAt(f), pointAt(f + 3), vectorAt(f + 6), f[9],
                                            f[10], kFalloffStart, kFalloffEnd));
 }

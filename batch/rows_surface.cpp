@@ -62,6 +62,10 @@ std::string instanciate(const char* args, BatchState& st) {
     const int read = readNumbers(args, kKinds, ints, f);
     if (read != 38)
         st.warn("SurfaceInstanciate: %d of the 38 numbers could be read; the rest are 0", read);
+    // A negative spacing leaves only the polygon's corners as sample points (a 2 x 2 grid).
+    if (f[32] < 0.0f)
+        st.warn("SurfaceInstanciate: sample spacing %f is negative; the surface gets a 2 x 2 grid",
+                f[32]);
     KivPoint p[4];
     KivVector n[4];
     KivUvw uv[4];

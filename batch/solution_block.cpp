@@ -12,6 +12,14 @@ bool writeSolutionBlock(std::FILE* result, BatchState& state, AtlasImage* atlas)
         state.warn("the script leaves no current scene: nothing to solve");
         return false;
     }
+    // Scenes the host never sends, but a hand-written script may: solved all the same (to an
+    // empty or black result), and said so.
+    if (KivSurface_GetInstanceCount() == 0)
+        state.note("the scene has no surfaces: there is nothing to light");
+    else if (KivSurface_GetInstanceCount2() == 0)
+        state.note("every surface is flagged out of the solution (0x04): nothing receives light");
+    if (KivLight_GetInstanceCount() == 0)
+        state.note("the scene has no lights: every energy stays 0");
     KivRadiosity_DoSolution();
     KivIlluminancemap_Sorting();
     std::fprintf(result, "%d\n", 187);

@@ -22,22 +22,6 @@ KivLong surfaceIterationNever(void*) { return 0; }
 
 constexpr std::size_t kStatusSignificant = 192;
 
-// The display parameters into the tone state (what KivDisplay_DoSet does for the current scene).
-void applyDisplayParameters(KivScene& s) {
-    const KivDisplayParameters& p = s.displayParameters;
-    DisplayInput d;
-    d.gamma = p.gamma;
-    d.contrast = p.contrast;
-    d.brightness = p.brightness;
-    d.coefficient = p.coefficient;
-    d.referenceEnergy = p.referenceEnergy;
-    d.referenceEnergyCoef = p.referenceEnergyCoef;
-    d.autoReferenceEnergy = p.autoReferenceEnergy;
-    d.whiteBalance = p.whiteBalance;
-    d.blackBalance = p.blackBalance;
-    d.reproductFunction = p.reproductFunction;
-    s.tone.setDisplay(d);
-}
 }  // namespace
 
 void SolutionState::resetCallbacks() {
@@ -112,7 +96,7 @@ bool SolutionDriver::initialize() {
         s.vertices.applySmallSurfaceCorrection(s.surfaces);
         buildVoxelGrid(s);
     }
-    applyDisplayParameters(s);
+    applyDisplay(s);
 
     const KivLong useTexture = s.solverParameters.useTextureDiffuse;
     for (KivParentSurface& f : s.surfaces.records)

@@ -1,5 +1,7 @@
 #include "engine/surface_registry.h"
 
+#include <cmath>
+
 #include <cstring>
 
 #include "engine/scene.h"
@@ -13,6 +15,16 @@ namespace {
 constexpr float kStraightCos = 0.999998477f;
 // Vertices closer than this to their predecessor repeat it.
 constexpr float kRepeatDistance = 1e-6f;
+// Coordinates beyond this size make squared lengths overflow single precision (plane normals,
+// areas and grids would become infinite or NaN): such polygons are rejected.
+constexpr float kMaxCoordinate = 1e18f;
+
+bool coordinatesUsable(int nverts, const KivPoint* p) {
+    for (int k = 0; k < nverts; ++k)
+        for (float c : {p[k].x, p[k].y, p[k].z})
+            if (!(std::fabs(c) <= kMaxCoordinate)) return false;  // also NaN
+    return true;
+}
 // A quadrilateral whose fourth corner direction leaves the plane by more than this is split.
 constexpr float kPlanarTolerance = 0.01f;
 
@@ -66,6 +78,7 @@ bool cleanPolygon(int nverts, const KivPoint* p, const KivVector* n, const KivUv
                   bool& removed) {
     removed = false;
     if (p == nullptr || nverts < 3 || nverts > 4) return false;
+    if (!coordinatesUsable(nverts, p)) return false;
 
     // Repeated vertices: each is compared with its input predecessor (the last for the first).
     int kept[4];
@@ -327,6 +340,7 @@ int SurfaceRegistry::instanciateDirect(int nverts, const KivPoint* p, const KivV
                                        KivColor diffuse) {
     // No cleaning here, but a polygon must still have three or four vertices.
     if (p == nullptr || nverts < 3 || nverts > 4) return -1;
+    if (!coordinatesUsable(nverts, p)) return -1;
     Polygon poly;
     poly.nverts = nverts;
     poly.hasNormals = n != nullptr;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -44,6 +45,8 @@ TEST(SurfaceInstancing, CleaningOutcomesForSingleAndPair) {
         {"one point", 4, {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, -1, 0},
         {"five vertices", 5, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, -1, 0},
         {"two vertices", 2, {{0, 0, 0}, {1, 0, 0}}, -1, 0},
+        {"coordinates too large", 3, {{0, 0, 0}, {1e30f, 0, 0}, {0, 1e30f, 0}}, -1, 0},
+        {"not a number", 3, {{0, 0, 0}, {NAN, 0, 0}, {0, 1, 0}}, -1, 0},
         {"clean quadrilateral", 4, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, 0, 4},
         {"clean triangle", 3, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, 0, 3},
     };
@@ -72,6 +75,8 @@ TEST(SurfaceInstancing, CleaningOutcomesForSingleAndPair) {
     }
     SurfaceRegistry r;
     EXPECT_EQ(r.instanciate(env, 4, nullptr, nullptr, nullptr, kSpacing), -1);
+    const KivPoint huge[3] = {{0, 0, 0}, {1e30f, 0, 0}, {0, 1e30f, 0}};
+    EXPECT_EQ(r.instanciateDirect(3, huge, nullptr, nullptr, kSpacing, 0, KivColor()), -1);
 }
 
 TEST(SurfaceInstancing, CleanedPairKeepsRemainingVerticesWithTheirAttributes) {

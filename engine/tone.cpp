@@ -111,6 +111,22 @@ KivColor ToneState::reproduce(const KivColor& e) const {
     }
 }
 
+void applyDisplay(KivScene& scene) {
+    const KivDisplayParameters& p = scene.displayParameters;
+    DisplayInput d;
+    d.gamma = p.gamma;
+    d.contrast = p.contrast;
+    d.brightness = p.brightness;
+    d.coefficient = p.coefficient;
+    d.referenceEnergy = p.referenceEnergy;
+    d.referenceEnergyCoef = p.referenceEnergyCoef;
+    d.autoReferenceEnergy = p.autoReferenceEnergy;
+    d.whiteBalance = p.whiteBalance;
+    d.blackBalance = p.blackBalance;
+    d.reproductFunction = p.reproductFunction;
+    scene.tone.setDisplay(d);
+}
+
 float calcTotalReceiveEnergy(KivScene& scene) {
     const ToneState& tone = scene.tone;
     KivColor sum = KivColor::make(0.0f, 0.0f, 0.0f);

@@ -48,6 +48,8 @@ struct ToneState {
     }
 };
 
+// Derives the scene's tone state from its display parameters.
+void applyDisplay(KivScene& scene);
 // Weighted sum of the received energy of every surface's inside points.
 float calcTotalReceiveEnergy(KivScene& scene);
 // Total received energy over total area, times 1.5 while a shooter is set.

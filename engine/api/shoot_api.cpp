@@ -27,7 +27,15 @@ KivLong KivShoot_End(void* handle) {
 }
 
 void KivShoot_InitializeAcosTable() { scene().shooting.initializeAcosTable(); }
-float KivShoot_InterpolateACOS(double x) { return scene().shooting.interpolateAcos(x); }
+float KivShoot_InterpolateACOS(double x) {
+    // The tables are the same in every scene; light classes may ask before any scene exists
+    // (creating a light that is not registered yet), so a process-wide copy answers then.
+    if (kiv::currentScenePointer() == nullptr) {
+        static kiv::ShootingState tables;
+        return tables.interpolateAcos(x);
+    }
+    return scene().shooting.interpolateAcos(x);
+}
 void KivShoot_SetType(char type) { scene().shooting.shootType = type; }
 char KivShoot_GetType() { return scene().shooting.shootType; }
 void KivShoot_SetShooterType(char type) { scene().shooting.shooterType = type; }

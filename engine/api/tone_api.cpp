@@ -13,21 +13,6 @@ float KivTone_GetUsedDisplayCoefficient2() { return kiv::scene().tone.coefficien
 void KivTone_SetReproductFunction(int f) { kiv::scene().tone.setReproductFunction(f); }
 int KivTone_GetReproductFunction() { return kiv::scene().tone.reproductFunction; }
 
-void KivDisplay_DoSet() {
-    KivScene& s = kiv::scene();
-    const KivDisplayParameters& p = s.displayParameters;
-    kiv::DisplayInput d;
-    d.gamma = p.gamma;
-    d.contrast = p.contrast;
-    d.brightness = p.brightness;
-    d.coefficient = p.coefficient;
-    d.referenceEnergy = p.referenceEnergy;
-    d.referenceEnergyCoef = p.referenceEnergyCoef;
-    d.autoReferenceEnergy = p.autoReferenceEnergy;
-    d.whiteBalance = p.whiteBalance;
-    d.blackBalance = p.blackBalance;
-    d.reproductFunction = p.reproductFunction;
-    s.tone.setDisplay(d);
-}
+void KivDisplay_DoSet() { kiv::applyDisplay(kiv::scene()); }
 
 void KivTone_SetDisplayParam() { KivDisplay_DoSet(); }
