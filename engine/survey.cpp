@@ -133,8 +133,8 @@ bool SkySampler::imageColour(const KivVector& d, KivColor& out) {
     // The texture lookup without interpolation and without filter, on a filter of our own so
     // that the light's image is only read.
     KivFilterFunc filter;
-    filter.setData(image->width, image->height, image->components,
-                   const_cast<float*>(image->data), KivFilterFunc::kFloatData);
+    filter.setData(image->width, image->height, image->components, const_cast<float*>(image->data),
+                   KivFilterFunc::kFloatData);
     KivColor texel = KivColor::make(0.0f, 0.0f, 0.0f);
     filter.doFilter(phi * 0.0027777778f, 1.0f - theta * 0.0055555557f, texel, 0, 0, 0);
     out = KivColor::make(kShootPi * texel.r, kShootPi * texel.g, kShootPi * texel.b);
@@ -223,7 +223,8 @@ void surveyModifyPass(KivScene& s, SolutionDriver& driver) {
                         if (blocked(judgeIntersection(s, Q, B, P, A, {kSurveyMask, kOnlySurvey})))
                             continue;
                         addRgb(b.received, E);
-                        if (!blocked(judgeIntersection(s, Q, B, P, A, {kSurveyMask, kAllButSurvey})))
+                        if (!blocked(
+                                judgeIntersection(s, Q, B, P, A, {kSurveyMask, kAllButSurvey})))
                             addRgb(b.unshot, E);
                     }
                 }
@@ -375,7 +376,8 @@ void hdriShoot(KivScene& s, SolutionDriver& driver) {
                             r.shotFlags = kShotReachedDark;
                             G = KivColor::make(0.0f, 0.0f, 0.0f);
                         } else {
-                            if (seen == kRayTransmitted) G *= s.intersection.transparencyColorResult;
+                            if (seen == kRayTransmitted)
+                                G *= s.intersection.transparencyColorResult;
                             r.shotFlags = kShotLit;
                         }
                     }
@@ -438,9 +440,9 @@ void surveyRatio(KivScene& s) {
             KivColor ratio = KivColor::make(1.0f, 1.0f, 1.0f);
             if (!(rho.r <= kKivEnergyEpsilon || rho.g <= kKivEnergyEpsilon ||
                   rho.b <= kKivEnergyEpsilon))
-                ratio = KivColor::make(ratioComponent(r.r, rho.r, c.r),
-                                       ratioComponent(r.g, rho.g, c.g),
-                                       ratioComponent(r.b, rho.b, c.b));
+                ratio =
+                    KivColor::make(ratioComponent(r.r, rho.r, c.r), ratioComponent(r.g, rho.g, c.g),
+                                   ratioComponent(r.b, rho.b, c.b));
             p.received.r = c.r * ratio.r;
             p.received.g = c.g * ratio.g;
             p.received.b = c.b * ratio.b;

@@ -127,8 +127,8 @@ TEST(SurveyModify, LoneSurveySurfaceGathersOnlyTheSkyWithTheWeightCappedAtPi) {
     SceneFixture f;
     // A triangle facing +z: its grid has points outside the polygon too.
     const KivPoint corners[3] = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
-    const int w = f->surfaces.instanciateDirect(3, corners, nullptr, nullptr,
-                                                {25.0f, 1, 50.0f, 1}, kSurfaceSurvey, kGrey);
+    const int w = f->surfaces.instanciateDirect(3, corners, nullptr, nullptr, {25.0f, 1, 50.0f, 1},
+                                                kSurfaceSurvey, kGrey);
     f->surfaces.records.endInstance();
     prepare(*f);
     // One sample straight above: 4 pi / 1 would weigh it 12.57; the cap makes it pi.
@@ -353,9 +353,9 @@ TEST(HdriShoot, SkySamplesReachOrdinaryPointsAndSurveySurfacesShootWhatTheyHold)
             "\n",
         };
         if (surveyEnergy)
-            for (const char* l : {"\tN Shoot Start ...  End.\tTIME:N mili second : N\n", "\n",
-                                  "TotalTime:\tN sec\n", "\n", "End HDRI Shoot Calculation\n",
-                                  "\n", "\n"})
+            for (const char* l :
+                 {"\tN Shoot Start ...  End.\tTIME:N mili second : N\n", "\n",
+                  "TotalTime:\tN sec\n", "\n", "End HDRI Shoot Calculation\n", "\n", "\n"})
                 expected.emplace_back(l);
         EXPECT_EQ(log.lines(), expected);
     }
@@ -376,9 +376,17 @@ TEST(SurveyRatio, RatioOnSurveyPointsAndNoCurrentElsewhere) {
     };
     const Case cases[] = {
         {"ratio", {0.5f, 0.25f, 0.5f}, {4, 8, 2}, {1, 2, 4}, {2, 1, 0.25f}, {2, 2, 1}},
-        {"no reflectance in one component", {0, 0.5f, 0.5f}, {4, 4, 4}, {3, 2, 1}, {1, 1, 1},
+        {"no reflectance in one component",
+         {0, 0.5f, 0.5f},
+         {4, 4, 4},
+         {3, 2, 1},
+         {1, 1, 1},
          {3, 2, 1}},
-        {"no current in one component", {0.5f, 0.5f, 0.5f}, {3, 2, 2}, {0, 1, 1}, {1, 1, 1},
+        {"no current in one component",
+         {0.5f, 0.5f, 0.5f},
+         {3, 2, 2},
+         {0, 1, 1},
+         {1, 1, 1},
          {0, 1, 1}},
     };
     const std::vector<int> pts = pointsOf(*f, w);
@@ -456,8 +464,8 @@ std::vector<int> inOrder(const std::vector<std::string>& log,
 void room(SceneFixture& f) {
     const KivPoint c = KivPoint::make(25, 25, 15);
     const float I = 10.0f;
-    f.quad({0, 0, 0}, {50, 0, 0}, {0, 50, 0}, c, I);     // floor
-    f.quad({0, 0, 0}, {50, 0, 0}, {0, 0, 30}, c, I);     // walls
+    f.quad({0, 0, 0}, {50, 0, 0}, {0, 50, 0}, c, I);  // floor
+    f.quad({0, 0, 0}, {50, 0, 0}, {0, 0, 30}, c, I);  // walls
     f.quad({0, 50, 0}, {50, 50, 0}, {0, 50, 30}, c, I);
     f.quad({0, 0, 0}, {0, 50, 0}, {0, 0, 30}, c, I);
     f.quad({50, 0, 0}, {50, 50, 0}, {50, 0, 30}, c, I);
@@ -514,9 +522,12 @@ TEST(EnvironmentPasses, SolutionLogsEveryEnvironmentBlockAndStaysFinite) {
         const auto log = readLog(dir);
         std::vector<std::string> blocks;
         if (c.light) {
-            blocks = {"Survey Modify Log", "\tSurvey Gather Start ...",
-                      "\tSurvey Gather SkyLight Start ...", "Survey Modify Start ... End",
-                      "Clear All Receive And Unshot", "HDRI Shoot Count Log"};
+            blocks = {"Survey Modify Log",
+                      "\tSurvey Gather Start ...",
+                      "\tSurvey Gather SkyLight Start ...",
+                      "Survey Modify Start ... End",
+                      "Clear All Receive And Unshot",
+                      "HDRI Shoot Count Log"};
             if (c.samples)
                 for (const char* l : {"\t0 Hdri SkyLight Shoot Start ... ", "TotalTime:",
                                       "\t1 Shoot Start ... ", "End HDRI Shoot Calculation"})
@@ -526,9 +537,9 @@ TEST(EnvironmentPasses, SolutionLogsEveryEnvironmentBlockAndStaysFinite) {
                               "\tHDRILight AlreadyShoot is KIV_FALSE."})
             blocks.emplace_back(l);
         if (c.light) {
-            for (const char* l : {"\tThere is HDRILight.", "\tCurrentReceived Clear.",
-                                  "\tShooting. 0", "\tCalculateSurveyMult.",
-                                  "\tToneReproduction.", "End Survey Multple"})
+            for (const char* l :
+                 {"\tThere is HDRILight.", "\tCurrentReceived Clear.", "\tShooting. 0",
+                  "\tCalculateSurveyMult.", "\tToneReproduction.", "End Survey Multple"})
                 blocks.emplace_back(l);
         } else {
             blocks.emplace_back("\tThere is not HDRILight.");
