@@ -3,27 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "batch/test_support.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+using namespace kiv::batch::test;
+
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-}
 
 int tagOf(const std::string& line) { return std::atoi(line.c_str()); }
 

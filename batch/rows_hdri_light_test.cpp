@@ -2,73 +2,19 @@
 // KivBatch runs of the scripts tests/scripts/hdri_light*.kvb from the source directory (their
 // image paths are relative to it). Only the result lines are compared.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "batch/command_table.h"
 #include "batch/interpreter.h"
+#include "batch/test_support.h"
 #include "engine/KivRadiosity.h"
 #include "lights/KivStandardLights.h"
 
 using namespace kiv::batch;
+using namespace kiv::batch::test;
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::stringstream ss(text);
-    for (std::string l; std::getline(ss, l);) out.push_back(l);
-    return out;
-}
-
-// Runs KivBatch on tests/scripts/<name>.kvb in the source directory; returns its exit status.
-int runScript(const std::string& name, std::vector<std::string>& result, std::string& err) {
-    const std::string out = ::testing::TempDir() + name + ".kve";
-    const std::string errPath = ::testing::TempDir() + name + ".err";
-    std::remove(out.c_str());
-    const std::string cmd = std::string("cd '") + KIV_SOURCE_DIR + "' && '" + KIV_BATCH_EXE +
-                            "' tests/scripts/" + name + ".kvb '" + out + "' 2>'" + errPath +
-                            "' >/dev/null";
-    const int status = std::system(cmd.c_str());
-    result = lines(slurp(out));
-    err = slurp(errPath);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// "0 " and a signed decimal: the result line of SceneCreate, whose handle varies.
-bool isSceneHandleLine(const std::string& l) {
-    if (l.size() < 3 || l.compare(0, 2, "0 ") != 0) return false;
-    std::size_t k = l[2] == '-' ? 3 : 2;
-    if (k == l.size()) return false;
-    for (; k < l.size(); ++k)
-        if (l[k] < '0' || l[k] > '9') return false;
-    return true;
-}
-
-void expectResultLines(const std::string& name, const std::vector<std::string>& result) {
-    const std::vector<std::string> expected =
-        lines(slurp(std::string(KIV_SOURCE_DIR) + "/tests/scripts/" + name + ".expected"));
-    ASSERT_FALSE(expected.empty()) << name << ".expected is missing";
-    ASSERT_GE(result.size(), expected.size());
-    for (std::size_t k = 0; k < expected.size(); ++k) {
-        if (expected[k] == "0 <handle>")
-            EXPECT_TRUE(isSceneHandleLine(result[k])) << "line " << k + 1;
-        else
-            EXPECT_EQ(result[k], expected[k]) << "line " << k + 1;
-    }
-}
 
 const std::string kImage = std::string(KIV_SOURCE_DIR) + "/tests/data/hdr/oiio_5x3.hdr";
 
@@ -139,15 +85,16 @@ TEST(HdriLightRow, IncompleteLinesAndUnreadableImagesAreReportedAndGiveDarkLight
 }
 
 TEST(HdriLightRow, KivBatchRunsTheHdriLightScripts) {
-    std::vector<std::string> result;
-    std::string err;
-    ASSERT_EQ(runScript("hdri_light", result, err), 0) << err;
-    expectResultLines("hdri_light", result);
+    BatchRun run = runScenario("hdri_light");
+    ASSERT_EQ(run.status, 0) << run.err;
+    expectResultLines("hdri_light", run.result);
 
     // Missing and broken images, absurd sampling and short lines: every line still gives a
     // light, and the problems are reported.
-    EXPECT_EQ(runScript("hdri_light_bad", result, err), 3);
-    expectResultLines("hdri_light_bad", result);
+    run = runScenario("hdri_light_bad");
+    const std::string& err = run.err;
+    EXPECT_EQ(run.status, 3);
+    expectResultLines("hdri_light_bad", run.result);
     EXPECT_NE(err.find("no image could be read from tests/data/hdr/no_such_file.hdr"),
               std::string::npos)
         << err;

@@ -1,21 +1,18 @@
-#include <cmath>
 // The light lines of KivBatch: each creates a standard light in the current scene and answers
 // its registry index.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cmath>
 #include <string>
 
 #include "batch/command_table.h"
 #include "batch/interpreter.h"
+#include "batch/test_support.h"
 #include "engine/KivRadiosity.h"
 #include "lights/KivStandardLights.h"
 
 using namespace kiv::batch;
+using namespace kiv::batch::test;
 
 namespace {
 
@@ -34,27 +31,6 @@ void expectXyz(const KivVector& v, float x, float y, float z) {
     EXPECT_EQ(v.y, y);
     EXPECT_EQ(v.z, z);
     EXPECT_EQ(v.w, 1.0f);
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Scene handles differ from run to run: a SceneCreate result line ("0", a space and a signed
-// decimal) reads as "0 <handle>".
-std::string withHandlesMasked(const std::string& text) {
-    std::stringstream in(text);
-    std::string out;
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t digits = line.size() > 3 && line[2] == '-' ? 3 : 2;
-        const bool handle = line.size() > digits && line.compare(0, 2, "0 ") == 0 &&
-                            line.find_first_not_of("0123456789", digits) == std::string::npos;
-        out += (handle ? std::string("0 <handle>") : line) + "\n";
-    }
-    return out;
 }
 
 }  // namespace
@@ -133,19 +109,7 @@ TEST_F(StandardLightRows, UnreadableNumbersReadAsZeroAndAreReported) {
 // after the scene is initialised. Only the result lines are compared; whatever the program
 // writes after them is not.
 TEST(StandardLightScenario, FourLightLinesGiveIndicesZeroToThree) {
-    const std::string dir = std::string(KIV_SOURCE_DIR) + "/tests/scripts/";
-    const std::string out = ::testing::TempDir() + "standard_lights.kve";
-    const std::string err = ::testing::TempDir() + "standard_lights.err";
-    std::remove(out.c_str());
-    const std::string cmd = std::string(KIV_BATCH_EXE) + " " + dir + "standard_lights.kvb " + out +
-                            " 2>" + err + " >/dev/null";
-    const int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << slurp(err);
-
-    const std::string expected = slurp(dir + "standard_lights.expected");
-    ASSERT_FALSE(expected.empty());
-    const std::string result = withHandlesMasked(slurp(out));
-    ASSERT_GE(result.size(), expected.size()) << result;
-    EXPECT_EQ(result.substr(0, expected.size()), expected);
+    const BatchRun run = runScenario("standard_lights");
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectResultLines("standard_lights", run.result);
 }
