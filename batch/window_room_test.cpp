@@ -2,30 +2,18 @@
 // KivBatch program, coarsened to stay quick, and variants of it with broken or missing
 // environment lights.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "batch/test_support.h"
+
+using namespace kiv::batch::test;
+
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-}
 
 int tagOf(const std::string& line) { return std::atoi(line.c_str()); }
 
@@ -162,15 +150,11 @@ TEST(WindowRoom, EnvironmentVariantsSolveToACompleteResult) {
         const std::string dir =
             ::testing::TempDir() + "window_room_" + std::to_string(&v - variants) + "/";
         ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
-        std::ofstream(dir + "room.kvb", std::ios::binary) << script;
+        spit(dir + "room.kvb", script);
+        const BatchRun run = runKivBatch("--quiet room.kvb room.kve", dir + "room.kve", dir);
+        EXPECT_EQ(run.status, v.exitCode) << run.err;
 
-        const std::string cmd =
-            "cd " + dir + " && " + KIV_BATCH_EXE + " --quiet room.kvb room.kve 2>stderr.txt";
-        const int status = std::system(cmd.c_str());
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), v.exitCode) << slurp(dir + "stderr.txt");
-
-        const SolutionBlock block = readSolutionBlock(slurp(dir + "room.kve"));
+        const SolutionBlock block = readSolutionBlock(run.result);
         ASSERT_EQ(block.uv.size(), 7u);
         // Group 0 is the room's floor: the sky reaches it only through the window.
         if (v.atlas == Atlas::Lit) {
