@@ -133,7 +133,7 @@ bool SkySampler::imageColour(const KivVector& d, KivColor& out) {
     // The texture lookup without interpolation and without filter, on a filter of our own so
     // that the light's image is only read.
     KivFilterFunc filter;
-    filter.setData(image->width, image->height, image->components, const_cast<float*>(image->data),
+    filter.setData(image->width, image->height, image->components, image->data,
                    KivFilterFunc::kFloatData);
     KivColor texel = KivColor::make(0.0f, 0.0f, 0.0f);
     filter.doFilter(phi * 0.0027777778f, 1.0f - theta * 0.0055555557f, texel, 0, 0, 0);
