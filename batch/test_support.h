@@ -65,10 +65,15 @@ inline BatchRun runKivBatch(const std::string& args, const std::string& resultPa
     return run;
 }
 
-// Runs tests/scripts/<name>.kvb from the source directory, so that the paths it names resolve.
+// Runs tests/scripts/<name>.kvb in a scratch directory that sees the source tree's tests/
+// folder, so that the paths a script names resolve and the solution log stays out of the tree.
 inline BatchRun runScenario(const std::string& name) {
-    const std::string out = ::testing::TempDir() + "scenario_" + name + ".kve";
-    return runKivBatch("tests/scripts/" + name + ".kvb '" + out + "'", out, KIV_SOURCE_DIR);
+    const std::string dir = ::testing::TempDir() + "scenario_" + name;
+    const std::string link = "mkdir -p '" + dir + "' && ln -sfn '" + KIV_SOURCE_DIR + "/tests' '" +
+                             dir + "/tests'";
+    EXPECT_EQ(std::system(link.c_str()), 0);
+    const std::string out = dir + "/result.kve";
+    return runKivBatch("tests/scripts/" + name + ".kvb '" + out + "'", out, dir);
 }
 
 // Every line of tests/scripts/<name>.expected matches the result line at its place; a line
