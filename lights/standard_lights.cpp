@@ -1,3 +1,0 @@
-#include "lights/KivStandardLights.h"
-
-// Light kinds are added one file per class.
