@@ -469,7 +469,8 @@ void KivGeneralLightData::output(std::FILE* f) {
     writeRun(f, deltaX, nv - 1);
     std::fputs("\n\ndeltaY ... \n", f);
     if (nh > 2) writeRun(f, deltaY, nh - 1);
-    std::fputs("\n\nderivatives ... \n", f);
+    // Unlike the five sections above, the derivatives title follows the last run directly.
+    std::fputs("derivatives ... \n", f);
     writeRun(f, derivatives, nh > 2 ? 16 * (nh - 1) * (nv - 1) : nv * nh);
     std::fflush(f);
 }
