@@ -104,6 +104,23 @@ inline unsigned char litFlag(float distance) {
     return KivShoot_GetCloseLengthThreshold() > distance ? kShotLitClose : kShotLit;
 }
 
+// The end of a positioned light's shot at vertex v: the energy unshot x f (f the geometric
+// factor), nothing below 1e-10 (marked 1 without a query), then occlusion for points inside
+// their polygon, and the lit or lit-and-close mark.
+inline KivColor deliverFromPosition(KivVertex& v, const KivColor& unshot, float f, float distance) {
+    if (f < kKivEnergyEpsilon) {
+        v.shotFlags = kShotReachedDark;
+        return kNoEnergy;
+    }
+    KivColor e(unshot.r * f, unshot.g * f, unshot.b * f, 1.0f);
+    if (v.inside() > 0.0f && !passesOccluders(KivIntersection_JudgeIntersection(), e)) {
+        v.shotFlags = kShotReachedDark;
+        return kNoEnergy;
+    }
+    v.shotFlags = litFlag(distance);
+    return e;
+}
+
 // The steps of every light's _Create: construct, init through the virtual interface, then the
 // creation parameters exactly as setData applies them. Null when memory runs out.
 template <class Light, class... Args>

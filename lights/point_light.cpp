@@ -36,17 +36,7 @@ KivColor KivPointLight::shoot(int vertexIndex) {
 
     const float f = in.cosine * kInvFourPi / (in.distance * in.distance);
     // Too little to matter: not worth a visibility query.
-    if (f < kKivEnergyEpsilon) {
-        v.shotFlags = kShotReachedDark;
-        return kNoEnergy;
-    }
-    KivColor e(unshot.r * f, unshot.g * f, unshot.b * f, 1.0f);
-    if (v.inside() > 0.0f && !passesOccluders(KivIntersection_JudgeIntersection(), e)) {
-        v.shotFlags = kShotReachedDark;
-        return kNoEnergy;
-    }
-    v.shotFlags = litFlag(in.distance);
-    return e;
+    return deliverFromPosition(v, unshot, f, in.distance);
 }
 
 void KivPointLight::setType(char t) { type = t; }

@@ -90,17 +90,7 @@ KivColor KivSpotLight::shoot(int vertexIndex) {
 
     const float F = spotFactor(fieldCos, beamCos, sourceSpotCoefficient, s);
     const float f = in.cosine * kInvTwoPi / (in.distance * in.distance) * F;
-    if (f < kKivEnergyEpsilon) {
-        v.shotFlags = kShotReachedDark;
-        return kNoEnergy;
-    }
-    KivColor e(unshot.r * f, unshot.g * f, unshot.b * f, 1.0f);
-    if (v.inside() > 0.0f && !passesOccluders(KivIntersection_JudgeIntersection(), e)) {
-        v.shotFlags = kShotReachedDark;
-        return kNoEnergy;
-    }
-    v.shotFlags = litFlag(in.distance);
-    return e;
+    return deliverFromPosition(v, unshot, f, in.distance);
 }
 
 void KivSpotLight::setType(char t) { type = t; }
