@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,27 @@ KivColor argColor(const char* text) {
 }
 
 char argChar(const char* text) { return text == nullptr ? '\0' : text[0]; }
+
+int readNumbers(const char* text, const char* kinds, int* ints, float* floats, bool finiteOnly) {
+    if (text == nullptr) return 0;
+    int read = 0, ni = 0, nf = 0;
+    for (const char* k = kinds; *k != '\0'; ++k) {
+        int used = 0;
+        bool ok;
+        if (*k == 'd') {
+            ok = std::sscanf(text, " %d%n", &ints[ni], &used) == 1;
+        } else {
+            float v = 0.0f;
+            ok = std::sscanf(text, " %f%n", &v, &used) == 1 && (!finiteOnly || std::isfinite(v));
+            if (ok) floats[nf] = v;
+        }
+        if (!ok) break;
+        text += used;
+        ++read;
+        (*k == 'd' ? ni : nf)++;
+    }
+    return read;
+}
 
 std::string fmtInt(long long v) { return std::to_string(v); }
 

@@ -19,6 +19,13 @@ KivColor argColor(const char* text);
 // The first character of the text ('\0' when empty).
 char argChar(const char* text);
 
+// Reads numbers in the order of kinds ('d' an integer, 'f' a float) the way a scanf format of
+// those conversions would: the first number that does not read ends the reading; with
+// finiteOnly a float that is not finite (nan, inf, beyond the float range) ends it as well.
+// Unread values keep what they hold. Returns how many were read.
+int readNumbers(const char* text, const char* kinds, int* ints, float* floats,
+                bool finiteOnly = false);
+
 std::string fmtInt(long long v);
 std::string fmtFloat(float v);
 std::string fmtColor(const KivColor& c);

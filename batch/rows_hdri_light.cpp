@@ -16,10 +16,6 @@ namespace {
 constexpr int kFloatCount = 22;
 constexpr int kValueCount = kFloatCount + 6;
 
-bool imageHasTexels(const KivHDRI* image) {
-    return image != nullptr && image->data != nullptr && image->width > 0 && image->height > 0;
-}
-
 // Code 390: colour, position, the matrix column by column (m00 m10 m20 m30, m01 ...), the image
 // path as one word, then up axis and direction axis as raw characters (the byte 2 stands for
 // +z), stack and slice, and the skylight type as a raw character. Values the text does not
@@ -50,7 +46,8 @@ std::string hdriLightInstanciate(const char* a, BatchState& st) {
         hasPath ? path.data() : nullptr, up, dir, stack, slice, skylightType);
     if (index >= 0 && hasPath) {
         const KivLight* light = KivLight_GetPointer(index);
-        if (light != nullptr && !imageHasTexels(const_cast<KivLight*>(light)->getHDRI()))
+        const KivHDRI* image = light != nullptr ? const_cast<KivLight*>(light)->getHDRI() : nullptr;
+        if (light != nullptr && (image == nullptr || !image->hasTexels()))
             st.warn(
                 "HDRILightInstanciate: no image could be read from %s; the light shoots "
                 "nothing",

@@ -1,5 +1,4 @@
-#include <cmath>
-#include <cstdio>
+#include <string>
 
 #include "batch/args.h"
 #include "batch/command_table.h"
@@ -14,15 +13,9 @@ namespace {
 // range) ends it as well: such a colour, position or direction would turn every energy of the
 // solution into infinity or NaN. Unread values are 0; a short read is reported.
 void readFloats(const char* text, float* out, int count, const char* command, BatchState& st) {
-    int read = 0;
     for (int k = 0; k < count; ++k) out[k] = 0.0f;
-    while (text != nullptr && read < count) {
-        float v = 0.0f;
-        int used = 0;
-        if (std::sscanf(text, " %f%n", &v, &used) != 1 || !std::isfinite(v)) break;
-        out[read++] = v;
-        text += used;
-    }
+    const int read = readNumbers(text, std::string(static_cast<std::size_t>(count), 'f').c_str(),
+                                 nullptr, out, true);
     if (read != count)
         st.warn("%s: %d of the %d numbers could be read; the rest are 0", command, read, count);
 }

@@ -7,23 +7,6 @@
 namespace kiv::batch {
 namespace {
 
-// Reads up to `count` numbers in the order of `kinds` ('d' integer, 'f' float) the way a scanf
-// format of those conversions would: the first number that does not read ends the reading.
-// Unread values stay 0. Returns how many were read.
-int readNumbers(const char* text, const char* kinds, int* ints, float* floats) {
-    int read = 0, ni = 0, nf = 0;
-    for (const char* k = kinds; *k != '\0'; ++k) {
-        int used = 0;
-        const bool ok = *k == 'd' ? std::sscanf(text, " %d%n", &ints[ni], &used) == 1
-                                  : std::sscanf(text, " %f%n", &floats[nf], &used) == 1;
-        if (!ok) break;
-        text += used;
-        ++read;
-        (*k == 'd' ? ni : nf)++;
-    }
-    return read;
-}
-
 // A surface index named by a script: false (with a report) when no surface has it.
 bool surfaceIndexOk(int i, const char* what, BatchState& st) {
     if (i >= 0 && i < KivSurface_GetInstanceCount()) return true;

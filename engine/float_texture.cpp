@@ -106,6 +106,11 @@ std::size_t KivFloatTexture::floatCount() const {
     return n ? n : dataLength;
 }
 
+bool KivFloatTexture::hasTexels() const {
+    return data != nullptr && width > 0 && height > 0 &&
+           floatCount() >= std::size_t{width} * height * 3;
+}
+
 void KivFloatTexture::GetColor(float u, float v, KivColor& out, KivLong interpolate, int filterType,
                                int filterSize) {
     filter.setData(width, height, components, data, KivFilterFunc::kFloatData);

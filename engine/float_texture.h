@@ -41,6 +41,8 @@ class KIV_API KivFloatTexture {
     // Number of floats in the data array: width x height x components, or the count a
     // header-less read produced when the sizes are 0.
     std::size_t floatCount() const;
+    // True when the data hold a whole width x height image of RGB texels.
+    bool hasTexels() const;
     // Resets maximum, minimum, average and sum to their empty values.
     void resetStatistics();
     // Frees the data array if this texture owns it and forgets it.

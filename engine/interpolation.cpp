@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -109,25 +110,24 @@ bool validGrid(int nx, int ny, const float* xKnots, const float* yKnots, const V
 KivInterpolation2D::KivInterpolation2D(int nx, int ny, const float* xKnots, const float* yKnots,
                                        const float* values) {
     if (!validGrid(nx, ny, xKnots, yKnots, values)) return;
-    countX_ = nx;
-    countY_ = ny;
-    xKnots_ = copyTable(static_cast<std::size_t>(nx), xKnots);
-    yKnots_ = copyTable(static_cast<std::size_t>(ny), yKnots);
-    values_ = copyTable(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), values);
-    xmin_ = xKnots_.front();
-    ymin_ = yKnots_.front();
-    xmax_ = xKnots_.back();
-    ymax_ = yKnots_.back();
+    assign(nx, ny, xKnots, yKnots,
+           copyTable(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), values));
 }
 
 KivInterpolation2D::KivInterpolation2D(int nx, int ny, const float* xKnots, const float* yKnots,
                                        const double* values) {
     if (!validGrid(nx, ny, xKnots, yKnots, values)) return;
+    assign(nx, ny, xKnots, yKnots,
+           copyTable(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), values));
+}
+
+void KivInterpolation2D::assign(int nx, int ny, const float* xKnots, const float* yKnots,
+                                std::vector<float> values) {
     countX_ = nx;
     countY_ = ny;
     xKnots_ = copyTable(static_cast<std::size_t>(nx), xKnots);
     yKnots_ = copyTable(static_cast<std::size_t>(ny), yKnots);
-    values_ = copyTable(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), values);
+    values_ = std::move(values);
     xmin_ = xKnots_.front();
     ymin_ = yKnots_.front();
     xmax_ = xKnots_.back();

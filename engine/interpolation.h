@@ -88,6 +88,11 @@ protected:
     float ymin_ = 0.0f;
     float xmax_ = 0.0f;
     float ymax_ = 0.0f;
+
+private:
+    // Takes copies of the knots and the already converted values.
+    void assign(int nx, int ny, const float* xKnots, const float* yKnots,
+                std::vector<float> values);
 };
 
 // Catmull-Rom spline through the knot values. Meant for xmin <= x < xmax; outside, the end

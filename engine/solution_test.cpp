@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/api/radiosity_api.h"
+#include "engine/log_test_support.h"
 #include "engine/solve_test_scene.h"
 
 using kiv::SolutionDriver;
@@ -18,24 +19,8 @@ using kiv::testing::TestPointLight;
 
 namespace {
 
-// One directory per test: the tests may run in parallel processes.
-std::string logDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string d = ::testing::TempDir() + "kiv_solution_test_" + info->name() + "/";
-    std::string cmd = "mkdir -p '" + d + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
-    return d;
-}
-
-std::vector<std::string> readLog(const std::string& dir) {
-    std::vector<std::string> lines;
-    std::FILE* f = std::fopen((dir + "KivRadiosity.log").c_str(), "r");
-    if (f == nullptr) return lines;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, f) != nullptr) lines.emplace_back(buf);
-    std::fclose(f);
-    return lines;
-}
+std::string logDir() { return kiv::testing::logDir("kiv_solution_test_"); }
+using kiv::testing::readLog;
 
 bool hasLine(const std::vector<std::string>& lines, const std::string& l) {
     for (const auto& x : lines)

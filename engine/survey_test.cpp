@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/hdri.h"
+#include "engine/log_test_support.h"
 #include "engine/solve_test_scene.h"
 
 using kiv::SolutionDriver;
@@ -438,23 +439,8 @@ TEST(SurveyRatio, RatioOnSurveyPointsAndNoCurrentElsewhere) {
 
 namespace {
 
-std::string logDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string d = ::testing::TempDir() + "kiv_survey_test_" + info->name() + "/";
-    EXPECT_EQ(std::system(("mkdir -p '" + d + "'").c_str()), 0);
-    std::remove((d + "KivRadiosity.log").c_str());
-    return d;
-}
-
-std::vector<std::string> readLog(const std::string& dir) {
-    std::vector<std::string> lines;
-    std::FILE* f = std::fopen((dir + "KivRadiosity.log").c_str(), "r");
-    if (f == nullptr) return lines;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, f) != nullptr) lines.emplace_back(buf);
-    std::fclose(f);
-    return lines;
-}
+std::string logDir() { return kiv::testing::logDir("kiv_survey_test_"); }
+using kiv::testing::readLog;
 
 // Where each line prefix first occurs after the previous one; -1 for a missing one.
 std::vector<int> inOrder(const std::vector<std::string>& log,

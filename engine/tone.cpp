@@ -178,11 +178,7 @@ void mapSurface(const ToneState& tone, Vertex* verts, int first, int count, bool
 
 void toneReproduction(KivScene& scene) {
     ToneState& tone = scene.tone;
-    if (tone.autoReferenceEnergy != 0) {
-        float e = calcTotalReceiveEnergy(scene) / scene.solution.totalArea;
-        if (scene.shooting.shooterType != 0) e *= 1.5f;
-        tone.referenceEnergy = e * kInvPi;
-    }
+    if (tone.autoReferenceEnergy != 0) tone.referenceEnergy = calcReferenceEnergy(scene) * kInvPi;
     tone.coefficient1 =
         0.5f / std::pow(tone.referenceEnergy * tone.referenceEnergyCoef, tone.coefficient2);
 

@@ -6,6 +6,8 @@ by a point light just below the ceiling's light opening. Run from this directory
     python3 make_cornell_box.py > cornell_box.kvb
 """
 
+import kvb_script as kvb
+
 WHITE = (0.73, 0.73, 0.73)
 RED = (0.63, 0.065, 0.05)
 GREEN = (0.14, 0.45, 0.09)
@@ -41,48 +43,19 @@ LIGHT_POWER = (1000.0, 1000.0, 1000.0)
 def main():
     out = []
     w = out.append
-    w("SceneCreate 0")
-    w("SceneInitialize 2")
-    w("ParameterSetConvergence 20 0.950000")
-    w("ParameterSetMaxShootCount 22 2000")
-    w("ParameterSetDirectLightShoot 24 1")
-    w("ParameterSetIndirectLightShoot 26 1")
-    w("DisplaySetGamma 30 2.200000")
-    w("DisplaySetReferenceEnergy 38 0.500000")
-    w("DisplaySetAutoReferenceEnergy 42 1")
-    for name, (r, g, b) in (("white", WHITE), ("red", RED), ("green", GREEN)):
-        w(f"AttributeSetDiffuse 159 {r:f} {g:f} {b:f}")
-        w("AttributeSetSpecular 160 0.000000 0.000000 0.000000")
-        w("AttributeSetEmission 161 0.000000 0.000000 0.000000")
-        w("AttributeSetTransparency 164 0.000000 0.000000 0.000000")
-        w("AttributeSetReflectivity 162 0.000000")
-        w("AttributeSetShineness 163 0.000000")
-        w("AttributeSetRefractionIndex 165 0.000000")
-        w("AttributeSetTextureSize 166 64.000000 64.000000")
-        w(f"AttributeInstanciate 155 {name}")
-    w("AttributeEndInstance 157")
+    kvb.solver_settings(w, 0.95, 2000)
+    kvb.materials(w, (("white", WHITE), ("red", RED), ("green", GREEN)))
     w("SurfaceInitializeStack 54")
     w("SurfaceSetCheckOnOnePlane 68 0")
     for material, group, pts in SURFACES:
-        w("SurfaceSetFlags 66 0")
-        w(f"SurfaceSetAttributeName 62 {material}")
-        w(f"SurfaceSetGroupId 67 {GROUPS[group]}")
-        nums = ["1", "0", "0", "4"]
-        nums += [f"{c:f}" for p in pts for c in p]
-        nums += ["0.000000"] * 12 + ["0.000000"] * 8
-        nums += [f"{INTERVAL:f}", "1"]
-        w("SurfaceInstanciate 55 " + " ".join(nums))
+        kvb.surface(w, material, GROUPS[group], pts, 0, INTERVAL)
     w("SurfaceEndInstance 72")
     w("SurfaceGetInstanceCount 69")
     x, y, z = LIGHT_POSITION
     r, g, b = LIGHT_POWER
     w(f"PointLightInstanciate 394 {r:f} {g:f} {b:f} {x:f} {y:f} {z:f} 0.0 KIV_INFINITY")
     w("LightGetInstanceCount 129")
-    w("LightmapSetNumComponents 181 4")
-    w("LightmapInstanciateAll 180")
-    w("VertexCreate 274")
-    w("ParameterSetUseTextureDiffuse 18 -1")
-    w("RadiosityInitialize 202")
+    kvb.solution_setup(w)
     print("\n".join(out))
 
 

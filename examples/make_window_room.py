@@ -24,6 +24,8 @@ scripts/run_example.sh runs KivBatch. Run from this directory:
     python3 make_window_room.py > window_room.kvb
 """
 
+import kvb_script as kvb
+
 WHITE = (0.75, 0.75, 0.75)
 WOOD = (0.55, 0.4, 0.25)
 GROUND = (0.3, 0.35, 0.2)
@@ -127,38 +129,12 @@ def translation_inverse_columns(p):
 def main():
     lines = []
     w = lines.append
-    w("SceneCreate 0")
-    w("SceneInitialize 2")
-    w("ParameterSetConvergence 20 0.900000")
-    w("ParameterSetMaxShootCount 22 150")
-    w("ParameterSetDirectLightShoot 24 1")
-    w("ParameterSetIndirectLightShoot 26 1")
-    w("DisplaySetGamma 30 2.200000")
-    w("DisplaySetReferenceEnergy 38 0.500000")
-    w("DisplaySetAutoReferenceEnergy 42 1")
+    kvb.solver_settings(w, 0.9, 150)
     w("SurfaceInitializeStack 54")
     w("SurfaceSetCheckOnOnePlane 68 0")
-    for name, (r, g, b) in (("white", WHITE), ("wood", WOOD), ("ground", GROUND),
-                            ("survey", SURVEY)):
-        w(f"AttributeSetDiffuse 159 {r:f} {g:f} {b:f}")
-        w("AttributeSetSpecular 160 0.000000 0.000000 0.000000")
-        w("AttributeSetEmission 161 0.000000 0.000000 0.000000")
-        w("AttributeSetTransparency 164 0.000000 0.000000 0.000000")
-        w("AttributeSetReflectivity 162 0.000000")
-        w("AttributeSetShineness 163 0.000000")
-        w("AttributeSetRefractionIndex 165 0.000000")
-        w("AttributeSetTextureSize 166 64.000000 64.000000")
-        w(f"AttributeInstanciate 155 {name}")
-    w("AttributeEndInstance 157")
+    kvb.materials(w, (("white", WHITE), ("wood", WOOD), ("ground", GROUND), ("survey", SURVEY)))
     for material, group, pts, flags, interval in surfaces():
-        w(f"SurfaceSetFlags 66 {flags}")
-        w(f"SurfaceSetAttributeName 62 {material}")
-        w(f"SurfaceSetGroupId 67 {group}")
-        nums = ["1", "0", "0", "4"]
-        nums += [f"{c:f}" for p in pts for c in p]
-        nums += ["0.000000"] * 12 + ["0.000000"] * 8
-        nums += [f"{interval:f}", "1"]
-        w("SurfaceInstanciate 55 " + " ".join(nums))
+        kvb.surface(w, material, group, pts, flags, interval)
     w("SurfaceEndInstance 72")
     values = list(LIGHT_ENERGY) + list(LIGHT_POSITION)
     values += translation_inverse_columns(LIGHT_POSITION)
@@ -168,11 +144,7 @@ def main():
     w("LightGetInstanceCount 129")
     # Environment mode: the mode is one raw byte, 16.
     w("RadiositySetCurrentMode 328 " + chr(16))
-    w("LightmapSetNumComponents 181 4")
-    w("LightmapInstanciateAll 180")
-    w("VertexCreate 274")
-    w("ParameterSetUseTextureDiffuse 18 -1")
-    w("RadiosityInitialize 202")
+    kvb.solution_setup(w)
     print("\n".join(lines))
 
 

@@ -130,10 +130,7 @@ Angles directionToAngles(float a, float b, float c) {
     return out;
 }
 
-bool hasTexels(const KivHDRI* image) {
-    return image != nullptr && image->data != nullptr && image->width > 0 && image->height > 0 &&
-           image->floatCount() >= std::size_t{image->width} * image->height * 3;
-}
+bool hasTexels(const KivHDRI* image) { return image != nullptr && image->hasTexels(); }
 
 SharedImage::SharedImage(const SharedImage& other) : image_(other.image_) { acquire(image_); }
 
