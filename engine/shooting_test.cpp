@@ -41,6 +41,18 @@ void prepare(KivScene& s) {
     Shooter(s).initialize();
 }
 
+// A right triangle of side 100 on a 10-unit grid, many of whose grid points lie outside it,
+// with its sample points and grid ready; answers its surface index.
+int preparedTriangle(KivScene& s) {
+    const KivPoint tri[3] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
+    const kiv::SurfaceSpacing spacing{10.0f, 1, 40.0f, 1};
+    const int index = s.surfaces.instanciateDirect(3, tri, nullptr, nullptr, spacing, 0,
+                                                   KivColor(0.5f, 0.5f, 0.5f));
+    s.surfaces.records.endInstance();
+    prepare(s);
+    return index;
+}
+
 }  // namespace
 
 TEST(AcosTable, EdgesAndInterpolation) {
@@ -178,12 +190,7 @@ TEST(UpdatePass, ColourBleedingZeroGreysTheReflectedPartOnly) {
 
 TEST(UpdatePass, OutsidePointsNextToLitPointsReceiveButNeverGainUnshot) {
     SceneFixture f;
-    const KivPoint tri[3] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
-    const kiv::SurfaceSpacing spacing{10.0f, 1, 40.0f, 1};
-    const int s = f->surfaces.instanciateDirect(3, tri, nullptr, nullptr, spacing, 0,
-                                                KivColor(0.5f, 0.5f, 0.5f));
-    f->surfaces.records.endInstance();
-    prepare(*f);
+    const int s = preparedTriangle(*f);
     const KivParentSurface& g = f->surfaces.records[s];
     const int w = g.width, h = g.height;
     // Light only the left column (i = 0); every point caught one unit.
@@ -458,12 +465,7 @@ TEST(SurfaceShot, PackedShotMatchesThePlainShotBitForBit) {
 
 TEST(UpdatePass, SkyLightFillsEveryOutsidePointFromTheInsidePoints) {
     SceneFixture f;
-    const KivPoint tri[3] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
-    const kiv::SurfaceSpacing spacing{10.0f, 1, 40.0f, 1};
-    const int s = f->surfaces.instanciateDirect(3, tri, nullptr, nullptr, spacing, 0,
-                                                KivColor(0.5f, 0.5f, 0.5f));
-    f->surfaces.records.endInstance();
-    prepare(*f);
+    const int s = preparedTriangle(*f);
     const KivParentSurface& g = f->surfaces.records[s];
     // Inside points catch their column number plus one; outside points catch nothing.
     for (int j = 0; j < g.height; ++j)
